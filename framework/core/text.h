@@ -1,0 +1,12 @@
+// UTF-8 / UTF-16 conversions for text that stays inside the program (sources,
+// the stored layout). Conversions to the system code page live with the Windows layer.
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace fw {
+
+std::wstring Utf8ToWide(std::string_view s);  // invalid sequences become U+FFFD
+std::string WideToUtf8(std::wstring_view s);
+
+}  // namespace fw

@@ -1,0 +1,86 @@
+// Owning and scoped wrappers for Windows handles. Owning wrappers are move-only,
+// so a handle is freed exactly once; scoped ones restore what they changed.
+#pragma once
+#include <windows.h>
+
+#include <utility>
+
+namespace fw {
+
+template <class H, class Deleter>
+class UniqueHandle {
+ public:
+  UniqueHandle() = default;
+  explicit UniqueHandle(H h) : h_(h) {}
+  ~UniqueHandle() { reset(); }
+  UniqueHandle(UniqueHandle&& o) noexcept : h_(std::exchange(o.h_, H{})) {}
+  UniqueHandle& operator=(UniqueHandle&& o) noexcept {
+    if (this != &o) { reset(); h_ = std::exchange(o.h_, H{}); }
+    return *this;
+  }
+  UniqueHandle(const UniqueHandle&) = delete;
+  UniqueHandle& operator=(const UniqueHandle&) = delete;
+  H get() const { return h_; }
+  explicit operator bool() const { return h_ != H{}; }
+  H release() { return std::exchange(h_, H{}); }
+  void reset(H h = H{}) {
+    if (h_) Deleter{}(h_);
+    h_ = h;
+  }
+
+ private:
+  H h_{};
+};
+
+struct GdiObjectDeleter { void operator()(HGDIOBJ h) const { ::DeleteObject(h); } };
+struct MemoryDcDeleter { void operator()(HDC h) const { ::DeleteDC(h); } };
+struct WindowDeleter { void operator()(HWND h) const { ::DestroyWindow(h); } };
+
+using UniqueFont = UniqueHandle<HFONT, GdiObjectDeleter>;
+using UniquePen = UniqueHandle<HPEN, GdiObjectDeleter>;
+using UniqueBrush = UniqueHandle<HBRUSH, GdiObjectDeleter>;
+using UniqueBitmap = UniqueHandle<HBITMAP, GdiObjectDeleter>;
+using UniqueRegion = UniqueHandle<HRGN, GdiObjectDeleter>;
+using UniqueMemoryDc = UniqueHandle<HDC, MemoryDcDeleter>;
+
+// GetDC / ReleaseDC for a window (or the screen when hwnd is null).
+class ScopedGetDC {
+ public:
+  explicit ScopedGetDC(HWND hwnd) : hwnd_(hwnd), dc_(::GetDC(hwnd)) {}
+  ~ScopedGetDC() { if (dc_) ::ReleaseDC(hwnd_, dc_); }
+  ScopedGetDC(const ScopedGetDC&) = delete;
+  ScopedGetDC& operator=(const ScopedGetDC&) = delete;
+  HDC get() const { return dc_; }
+
+ private:
+  HWND hwnd_;
+  HDC dc_;
+};
+
+// Selects a GDI object into a DC and puts the previous one back.
+class ScopedSelectObject {
+ public:
+  ScopedSelectObject(HDC dc, HGDIOBJ obj) : dc_(dc), old_(::SelectObject(dc, obj)) {}
+  ~ScopedSelectObject() { if (old_) ::SelectObject(dc_, old_); }
+  ScopedSelectObject(const ScopedSelectObject&) = delete;
+  ScopedSelectObject& operator=(const ScopedSelectObject&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_;
+};
+
+// SaveDC / RestoreDC around a block that changes clipping or origins.
+class ScopedSaveDC {
+ public:
+  explicit ScopedSaveDC(HDC dc) : dc_(dc), id_(::SaveDC(dc)) {}
+  ~ScopedSaveDC() { if (id_) ::RestoreDC(dc_, id_); }
+  ScopedSaveDC(const ScopedSaveDC&) = delete;
+  ScopedSaveDC& operator=(const ScopedSaveDC&) = delete;
+
+ private:
+  HDC dc_;
+  int id_;
+};
+
+}  // namespace fw

@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# Installs what a fresh Debian 12 machine lacks to build and test the program:
+# Debian packages, and the libraries that Debian does not ship for MinGW, built
+# from Debian's source packages into a cache prefix that later runs reuse.
+# Idempotent; quiet when everything is already there.
+set -euo pipefail
+
+CACHE=${NAVEKO_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/naveko}
+PREFIX="$CACHE/mingw64"
+LOG="$CACHE/setup.log"
+mkdir -p "$CACHE"
+
+fail() { echo "setup: $*" >&2; echo "setup: see $LOG" >&2; exit 1; }
+
+SUDO=""
+if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
+
+PACKAGES=(
+  cmake make ninja-build pkg-config git python3
+  g++ clang libclang-rt-14-dev
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools
+  libz-mingw-w64-dev nasm
+  wine wine64 xvfb xdotool x11-utils imagemagick locales
+  googletest libgtest-dev
+  libjpeg62-turbo-dev
+  dpkg-dev
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  $SUDO apt-get update -q >>"$LOG" 2>&1 || fail "apt-get update failed"
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}" >>"$LOG" 2>&1 \
+    || fail "apt-get install of ${missing[*]} failed"
+fi
+
+# Locales the tests run the program under (Arabic code page 1256, and a comma-decimal one).
+if ! locale -a 2>/dev/null | grep -qi '^ar_SA.utf8$' || ! locale -a 2>/dev/null | grep -qi '^de_DE.utf8$'; then
+  echo "setup: generating locales ar_SA.UTF-8 de_DE.UTF-8"
+  $SUDO sed -i -e 's/^# *\(ar_SA.UTF-8\)/\1/' -e 's/^# *\(de_DE.UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^ar_SA.UTF-8' /etc/locale.gen || echo 'ar_SA.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
+  grep -q '^de_DE.UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
+  $SUDO locale-gen >>"$LOG" 2>&1 || fail "locale-gen failed"
+fi
+
+# Debian source packages need deb-src lines.
+ensure_deb_src() {
+  if ! grep -rqs '^Types:.*deb-src\|^deb-src ' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+    echo "setup: adding deb-src entries"
+    $SUDO tee /etc/apt/sources.list.d/naveko-deb-src.sources >/dev/null <<'SRC'
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm bookworm-updates
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SRC
+    $SUDO apt-get update -q >>"$LOG" 2>&1 || fail "apt-get update (deb-src) failed"
+  fi
+}
+
+TOOLCHAIN="$(cd "$(dirname "$0")/.." && pwd)/cmake/mingw64.cmake"
+
+# build_source NAME STAMP CMAKE_ARGS...: fetch Debian's source of NAME and
+# install it into $PREFIX with CMake, once.
+build_cmake_source() {
+  local name=$1 stamp=$2; shift 2
+  [ -f "$PREFIX/.stamp-$stamp" ] && return 0
+  ensure_deb_src
+  echo "setup: building $name for MinGW into $PREFIX"
+  local work="$CACHE/src-$name"
+  rm -rf "$work"; mkdir -p "$work"
+  (cd "$work" && apt-get source -q "$name" >>"$LOG" 2>&1) || fail "apt-get source $name failed"
+  local dir; dir=$(find "$work" -mindepth 1 -maxdepth 1 -type d | head -n1)
+  cmake -S "$dir" -B "$work/build" -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_INSTALL_PREFIX="$PREFIX" "$@" >>"$LOG" 2>&1 || fail "configuring $name failed"
+  cmake --build "$work/build" -j"$(nproc)" >>"$LOG" 2>&1 || fail "building $name failed"
+  cmake --install "$work/build" >>"$LOG" 2>&1 || fail "installing $name failed"
+  rm -rf "$work"
+  touch "$PREFIX/.stamp-$stamp"
+}
+
+build_cmake_source libjpeg-turbo libjpeg-turbo \
+  -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_SIMD=OFF -DWITH_JPEG8=OFF
+
+[ -n "${NAVEKO_SETUP_VERBOSE:-}" ] && echo "setup: all present ($PREFIX)"
+exit 0
