@@ -375,6 +375,8 @@ void TApplication::ProcessMessages() {
 
 void TApplication::Run() {
   if (!mainForm_) return;
+  // The zero-sized application window is what the taskbar lists.
+  if (hwnd_) ::ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
   try {
     mainForm_->Show();
   } catch (const std::exception& e) {

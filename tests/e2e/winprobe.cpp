@@ -1,0 +1,118 @@
+// Test helper that runs inside the bench's Wine prefix beside the program under
+// test and reports what Windows sees, as JSON on standard output:
+//   winprobe windows   the visible top-level windows with their child windows
+//                      (class, UTF-8 text, window and client rectangles, enabled state)
+//   winprobe locale    the ANSI code page, user locale and decimal separator
+//   winprobe screen    the primary screen's size
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Utf8(const std::wstring& w) {
+  if (w.empty()) return {};
+  int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), int(w.size()), nullptr, 0, nullptr, nullptr);
+  std::string s(size_t(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, w.data(), int(w.size()), s.data(), n, nullptr, nullptr);
+  return s;
+}
+
+std::string Json(const std::string& s) {
+  std::string out = "\"";
+  for (unsigned char c : s) {
+    if (c == '"' || c == '\\') { out += '\\'; out += char(c); }
+    else if (c < 0x20) { char b[8]; std::snprintf(b, sizeof b, "\\u%04x", c); out += b; }
+    else out += char(c);
+  }
+  return out + "\"";
+}
+
+std::string WindowText(HWND h) {
+  wchar_t buf[4096];
+  // WM_GETTEXT works across processes for the standard classes (the message box's static text).
+  // A window whose thread does not answer within a second reports its cached text.
+  DWORD_PTR n = 0;
+  if (!SendMessageTimeoutW(h, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 1000, &n))
+    n = DWORD_PTR(GetWindowTextW(h, buf, 4096));
+  return Utf8(std::wstring(buf, size_t(n)));
+}
+
+std::string ClassOf(HWND h) {
+  wchar_t buf[256];
+  int n = GetClassNameW(h, buf, 256);
+  return Utf8(std::wstring(buf, size_t(n)));
+}
+
+std::string RectJson(const RECT& r) {
+  char b[96];
+  std::snprintf(b, sizeof b, "[%ld,%ld,%ld,%ld]", long(r.left), long(r.top), long(r.right), long(r.bottom));
+  return b;
+}
+
+std::string Describe(HWND h) {
+  RECT wr, cr;
+  GetWindowRect(h, &wr);
+  GetClientRect(h, &cr);
+  POINT o{0, 0};
+  ClientToScreen(h, &o);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(h, &pid);
+  char b[160];
+  std::snprintf(b, sizeof b, ",\"hwnd\":%llu,\"pid\":%lu,\"visible\":%s,\"enabled\":%s,\"client_origin\":[%ld,%ld]",
+                (unsigned long long)(ULONG_PTR)h, (unsigned long)pid, IsWindowVisible(h) ? "true" : "false",
+                IsWindowEnabled(h) ? "true" : "false", long(o.x), long(o.y));
+  return "{\"class\":" + Json(ClassOf(h)) + ",\"text\":" + Json(WindowText(h)) + ",\"rect\":" + RectJson(wr) +
+         ",\"client\":" + RectJson(cr) + b;
+}
+
+BOOL CALLBACK CollectChild(HWND h, LPARAM lp) {
+  reinterpret_cast<std::vector<HWND>*>(lp)->push_back(h);
+  return TRUE;
+}
+
+BOOL CALLBACK CollectTop(HWND h, LPARAM lp) {
+  if (IsWindowVisible(h)) reinterpret_cast<std::vector<HWND>*>(lp)->push_back(h);
+  return TRUE;
+}
+
+void Print(const std::string& s) {
+  DWORD written;
+  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), s.data(), DWORD(s.size()), &written, nullptr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string cmd = argc > 1 ? argv[1] : "windows";
+  if (cmd == "locale") {
+    wchar_t dec[8] = {};
+    GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, dec, 8);
+    char b[64];
+    std::snprintf(b, sizeof b, "{\"acp\":%u,\"lcid\":%lu,\"decimal\":", GetACP(), (unsigned long)GetUserDefaultLCID());
+    Print(std::string(b) + Json(Utf8(dec)) + "}\n");
+    return 0;
+  }
+  if (cmd == "screen") {
+    char b[64];
+    std::snprintf(b, sizeof b, "{\"width\":%d,\"height\":%d}\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    Print(b);
+    return 0;
+  }
+  std::vector<HWND> tops;
+  EnumWindows(CollectTop, reinterpret_cast<LPARAM>(&tops));
+  std::string out = "[";
+  for (size_t i = 0; i < tops.size(); ++i) {
+    std::vector<HWND> kids;
+    EnumChildWindows(tops[i], CollectChild, reinterpret_cast<LPARAM>(&kids));
+    std::string d = Describe(tops[i]);
+    d += ",\"children\":[";
+    for (size_t k = 0; k < kids.size(); ++k) d += (k ? "," : "") + Describe(kids[k]) + "}";
+    d += "]}";
+    out += (i ? ",\n" : "\n") + d;
+  }
+  Print(out + "\n]\n");
+  return 0;
+}
