@@ -1,6 +1,7 @@
 // Plain value types shared by the framework and the themed library. No windows.h here.
 #pragma once
 #include <cstdint>
+#include <ostream>
 #include <string>
 
 namespace fw {
@@ -42,6 +43,11 @@ struct TRect {
   constexpr std::int32_t Height() const { return Bottom - Top; }
   friend bool operator==(const TRect&, const TRect&) = default;
 };
+
+inline std::ostream& operator<<(std::ostream& o, const TRect& r) {
+  return o << "(" << r.Left << ", " << r.Top << ", " << r.Right << ", " << r.Bottom << ")";
+}
+inline std::ostream& operator<<(std::ostream& o, const TPoint& p) { return o << "(" << p.X << ", " << p.Y << ")"; }
 
 constexpr TRect Rect(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b) { return {l, t, r, b}; }
 constexpr TRect Bounds(std::int32_t l, std::int32_t t, std::int32_t w, std::int32_t h) { return {l, t, l + w, t + h}; }

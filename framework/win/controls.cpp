@@ -948,8 +948,10 @@ void TWinControl::AlignControls(TRect& rect) {
 
 void TWinControl::Loaded() {
   TControl::Loaded();
-  // The tab places read from the stream settle now that every sibling exists.
+  // The tab places read from the stream settle now that every sibling exists,
+  // and aligned children take their places.
   ApplyTabOrder();
+  Realign();
   for (auto* w : tabList_) w->pendingTabOrder_ = -1;
 }
 

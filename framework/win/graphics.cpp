@@ -380,8 +380,10 @@ void TBitmap::Draw(TCanvas& canvas, const TRect& r) {
   if (r.Width() == width_ && r.Height() == height_) {
     ::BitBlt(dst, r.Left, r.Top, width_, height_, src, 0, 0, SRCCOPY);
   } else {
+    // Shrinking averages (halftone); enlarging replicates pixels, which loses nothing.
+    const bool shrinking = r.Width() < width_ || r.Height() < height_;
     POINT org;
-    int oldMode = ::SetStretchBltMode(dst, HALFTONE);
+    int oldMode = ::SetStretchBltMode(dst, shrinking ? HALFTONE : COLORONCOLOR);
     ::SetBrushOrgEx(dst, 0, 0, &org);
     ::StretchBlt(dst, r.Left, r.Top, r.Width(), r.Height(), src, 0, 0, width_, height_, SRCCOPY);
     ::SetBrushOrgEx(dst, org.x, org.y, nullptr);
