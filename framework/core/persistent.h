@@ -30,7 +30,7 @@ using TIdentSet = std::vector<std::string>;
 using TBytes = std::vector<std::uint8_t>;
 using TPropValue = std::variant<std::int64_t, bool, std::wstring, TIdent, TIdentSet, TBytes>;
 
-enum class TPropKind { Integer, Boolean, String, Enum, Set, Binary, Event, Object };
+enum class TPropKind { Integer, Boolean, String, Enum, Set, Binary, Event, Object, Component };
 
 struct TPropInfo {
   std::string Name;
@@ -44,6 +44,10 @@ struct TPropInfo {
   // Integer kind: optional symbolic names (colours, character sets) for the text form.
   std::function<std::optional<std::string>(std::int64_t)> IntToIdent;
   std::function<std::optional<std::int64_t>(const std::string&)> IdentToInt;
+  // Component kind: a reference to another component of the root, by name,
+  // resolved once the whole stream is read.
+  std::function<TComponent*(const TPersistent&)> GetComponent;
+  std::function<void(TPersistent&, TComponent*)> SetComponent;
   // Event kind: binds the root's handler `method` to the event (throws when the root has none).
   std::function<void(TPersistent&, const std::string& method, TComponent& root)> BindEvent;
 };
@@ -201,6 +205,21 @@ TPropInfo ObjectProp(std::string name, T* (C::*get)() const) {
 
 namespace fw {
 std::any FindRootMethod(TComponent& root, const std::string& name);  // throws EReadError when missing
+
+template <class C, class T>
+TPropInfo ComponentProp(std::string name, T* (C::*get)() const, void (C::*set)(T*)) {
+  TPropInfo p;
+  p.Name = std::move(name);
+  p.Kind = TPropKind::Component;
+  p.GetComponent = [get](const TPersistent& o) -> TComponent* { return (static_cast<const C&>(o).*get)(); };
+  p.SetComponent = [set](TPersistent& o, TComponent* c) {
+    T* t = dynamic_cast<T*>(c);
+    if (c && !t) throw std::invalid_argument("a component of the wrong class");
+    (static_cast<C&>(o).*set)(t);
+  };
+  p.Stored = [get](const TPersistent& o) { return (static_cast<const C&>(o).*get)() != nullptr; };
+  return p;
+}
 
 template <class C, class Sig>
 TPropInfo EventProp(std::string name, TEvent<Sig> C::*member) {

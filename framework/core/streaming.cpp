@@ -64,6 +64,10 @@ void WriteProperties(std::ostream& out, const TPersistent& obj, const std::strin
         WriteProperties(out, *sub, prefix + p->Name + ".", indent);
       continue;
     }
+    if (p->Kind == TPropKind::Component) {
+      if (TComponent* c = p->GetComponent(obj)) out << indent << prefix << p->Name << " = " << c->Name() << '\n';
+      continue;
+    }
     if (!p->Get) continue;
     TPropValue v = p->Get(obj);
     if (p->Default && *p->Default == v) continue;
@@ -104,6 +108,16 @@ class Parser {
       ReadObject(nullptr, loaded);
       SkipBlank();
       if (pos_ != s_.size()) Fail("text after the end of the stream");
+      // References to components resolve now that every component exists.
+      for (auto& f : fixups_) {
+        TComponent* target = f.Name == root_.Name() ? &root_ : root_.FindComponent(f.Name);
+        if (!target) throw EReadError("Error reading layout: " + f.Path + " names " + f.Name + ", which does not exist");
+        try {
+          f.Prop->SetComponent(*f.Object, target);
+        } catch (const std::exception& e) {
+          throw EReadError("Error reading layout: invalid value for " + f.Path + ": " + e.what());
+        }
+      }
     } catch (...) {
       for (auto* c : loaded) c->SetLoadingState(false);
       throw;
@@ -253,6 +267,12 @@ class Parser {
         case TPropKind::Set: if (!std::holds_alternative<TIdentSet>(v)) Fail("set expected for " + fullName); break;
         case TPropKind::Binary: if (!std::holds_alternative<TBytes>(v)) Fail("binary data expected for " + fullName); break;
         case TPropKind::Object: Fail(fullName + " is an object");
+        case TPropKind::Component: {
+          auto* id = std::get_if<TIdent>(&v);
+          if (!id) Fail("component name expected for " + fullName);
+          fixups_.push_back({&obj, &p, id->Name, fullName});
+          return;
+        }
       }
       p.Set(obj, v);
     } catch (const EReadError&) {
@@ -311,6 +331,12 @@ class Parser {
     Fail("'end' expected");
   }
 
+  struct Fixup {
+    TPersistent* Object;
+    const TPropInfo* Prop;
+    std::string Name, Path;
+  };
+  std::vector<Fixup> fixups_;
   std::string_view s_;
   size_t pos_ = 0;
   int line_ = 1;

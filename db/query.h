@@ -1,0 +1,69 @@
+// The query component (the main window's qgeneral): one statement text with
+// ":name" markers, parameters addressed by position, executed without rows.
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "db/connection.h"
+
+namespace db {
+
+// What a parameter can carry: nothing yet, a double, a one-byte unsigned
+// integer, or text in the system code page.
+using TParamValue = std::variant<std::monostate, double, std::uint8_t, std::string>;
+
+struct TParameter {
+  std::string Name;
+  TParamValue Value;
+  // The type the database described, or the type the first value gave when it could not.
+  SQLSMALLINT SqlType = SQL_UNKNOWN_TYPE;
+  SQLULEN ColumnSize = 0;
+  SQLSMALLINT DecimalDigits = 0;
+  bool Described = false;
+};
+
+class TDatabaseQuery : public fw::TComponent {
+ public:
+  explicit TDatabaseQuery(fw::TComponent* owner);
+  ~TDatabaseQuery() override;
+  static const fw::TClassInfo& StaticClassInfo();
+  const fw::TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
+
+  TDatabaseConnection* Connection() const { return connection_; }
+  void SetConnection(TDatabaseConnection* c);
+  int CommandTimeout() const { return commandTimeout_; }
+  void SetCommandTimeout(int seconds) { commandTimeout_ = seconds; }
+
+  const std::string& SQL() const { return sql_; }
+  // Closes the query and rebuilds the parameters from the text's markers; when
+  // connected, the database is asked to describe them (a failure to describe is tolerated).
+  void SetSQL(const std::string& text);
+  void ClearSQL() { SetSQL(std::string()); }
+  const std::string& OdbcText() const { return odbcText_; }
+
+  int ParamCount() const { return int(params_.size()); }
+  const TParameter& Param(int i) const { return params_.at(size_t(i)); }
+  void SetParam(int i, TParamValue v);
+
+  // Runs the statement; any failure is raised as EDatabaseError.
+  void ExecSQL();
+  void Close();
+
+ protected:
+  void Notification(fw::TComponent* c, fw::TOperation op) override;
+
+ private:
+  void Prepare();  // throws
+  void Describe();
+  TDatabaseConnection* connection_ = nullptr;
+  int commandTimeout_ = 30;
+  std::string sql_, odbcText_;
+  std::vector<TParameter> params_;
+  TOdbcHandle stmt_;
+  bool prepared_ = false;
+};
+
+}  // namespace db
