@@ -3,11 +3,10 @@
 #include <windows.h>
 
 #include "app/Unit1.h"
-#include "framework/win/registration.h"
+#include "app/registration.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  fw::RegisterFrameworkClasses();
-  fw::TClassRegistry::Register(TForm1::StaticClassInfo());
+  RegisterProgramClasses();
   fw::TApplicationScope scope;
   fw::Application->Initialize();
   fw::Application->SetTitle(kApplicationTitle);

@@ -1,5 +1,6 @@
 #include "app/Unit1.h"
 
+#include "app/price_list.h"
 #include "framework/core/exception.h"
 
 using namespace fw;
@@ -10,7 +11,10 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
   Image1 = dynamic_cast<TImage*>(FindComponent("Image1"));
   StringGrid1 = dynamic_cast<TStringGrid*>(FindComponent("StringGrid1"));
   UploadBut = dynamic_cast<TButton*>(FindComponent("UploadBut"));
-  if (!Image2 || !Image1 || !StringGrid1 || !UploadBut) throw EReadError("The main window's layout is incomplete");
+  ADOConnection1 = dynamic_cast<db::TDatabaseConnection*>(FindComponent("ADOConnection1"));
+  qgeneral = dynamic_cast<db::TDatabaseQuery*>(FindComponent("qgeneral"));
+  if (!Image2 || !Image1 || !StringGrid1 || !UploadBut || !ADOConnection1 || !qgeneral)
+    throw EReadError("The main window's layout is incomplete");
 }
 
 const TClassInfo& TForm1::StaticClassInfo() {
@@ -34,13 +38,37 @@ void TForm1::Notification(TComponent* c, TOperation op) {
   if (c == Image1) Image1 = nullptr;
   if (c == StringGrid1) StringGrid1 = nullptr;
   if (c == UploadBut) UploadBut = nullptr;
+  if (c == ADOConnection1) ADOConnection1 = nullptr;
+  if (c == qgeneral) qgeneral = nullptr;
 }
 
-// Opens the database and fetches the price list (database link and download).
-void TForm1::FormShow(TObject*) {}
+// Opens the database, then fetches the price list; the button stays enabled
+// only when both succeeded.
+void TForm1::FormShow(TObject*) {
+  try {
+    ADOConnection1->SetConnectionString(kConnectionString);
+    ADOConnection1->Open();
+  } catch (const std::exception&) {
+    Application->MessageBox(kDatabaseProblem);
+    UploadBut->SetEnabled(false);
+    return;
+  }
+  try {
+    if (DownloadPriceList() == S_OK) {
+      UploadBut->SetEnabled(true);
+    } else {
+      // The message comes first, while the window is not yet on the screen.
+      Application->MessageBox(kDownloadProblem);
+      Close();
+      UploadBut->SetEnabled(false);
+    }
+  } catch (const std::exception&) {
+    Application->MessageBox(kDownloadProblem);
+  }
+}
 
-// Removes the fetched workbook; the close action stays as it is.
-void TForm1::FormClose(TObject*, TCloseAction&) {}
+// Removes the fetched workbook whatever became of it; the close action stays as it is.
+void TForm1::FormClose(TObject*, TCloseAction&) { ::DeleteFileA(PriceListPath); }
 
 // Imports the workbook and updates the prices.
 void TForm1::TeButton1Click(TObject*) {}

@@ -1,5 +1,7 @@
 // The main window: two pictures, the hidden price table and the update button.
 #pragma once
+#include "db/connection.h"
+#include "db/query.h"
 #include "framework/win/extctrls.h"
 #include "framework/win/forms.h"
 #include "framework/win/grids.h"
@@ -16,6 +18,8 @@ class TForm1 : public fw::TForm {
   fw::TImage* Image1 = nullptr;
   fw::TStringGrid* StringGrid1 = nullptr;
   fw::TButton* UploadBut = nullptr;
+  db::TDatabaseConnection* ADOConnection1 = nullptr;
+  db::TDatabaseQuery* qgeneral = nullptr;
 
   // The three handlers that carry the program's work.
   void FormShow(fw::TObject* sender);
@@ -30,3 +34,13 @@ class TForm1 : public fw::TForm {
 
 // The application title: the product word, a dash, a blank and the maker's telephone number.
 inline constexpr const wchar_t* kApplicationTitle = L"NAVEKO- 0944361752";
+
+// The pharmacy database: the local sqlexpress instance, catalog PilvaroM1, Windows authentication.
+inline constexpr const char* kConnectionString =
+    "Provider=SQLOLEDB.1;Integrated Security=SSPI;Persist Security Info=False;Initial Catalog=PilvaroM1;"
+    "Data Source=.\\sqlexpress";
+
+// The messages of the window ("There is a problem connecting to the database",
+// "There is a problem downloading from the site").
+inline constexpr const wchar_t* kDatabaseProblem = L"هناك مشكلة بالارتباط بقاعدة البيانات";
+inline constexpr const wchar_t* kDownloadProblem = L"هناك مشكلة بالتحميل من الموقع";

@@ -387,9 +387,40 @@ void TApplication::Run() {
 
 void TApplication::Terminate() { ::PostQuitMessage(0); }
 
+namespace {
+
+// The system box labels its button in the user's language; ours always reads "OK".
+// A CBT hook, alive only while the box is being created, renames it.
+thread_local HHOOK gMessageBoxHook = nullptr;
+
+LRESULT CALLBACK MessageBoxHook(int code, WPARAM wp, LPARAM lp) {
+  if (code == HCBT_ACTIVATE) {
+    HWND box = reinterpret_cast<HWND>(wp);
+    wchar_t cls[16] = {0};
+    ::GetClassNameW(box, cls, 16);
+    if (std::wstring(cls) == L"#32770") {
+      ::SetDlgItemTextW(box, IDOK, L"OK");
+      HHOOK h = gMessageBoxHook;
+      gMessageBoxHook = nullptr;
+      LRESULT r = ::CallNextHookEx(h, code, wp, lp);
+      ::UnhookWindowsHookEx(h);
+      return r;
+    }
+  }
+  return ::CallNextHookEx(gMessageBoxHook, code, wp, lp);
+}
+
+}  // namespace
+
 int TApplication::MessageBox(const std::wstring& text) {
+  gMessageBoxHook = ::SetWindowsHookExW(WH_CBT, MessageBoxHook, nullptr, ::GetCurrentThreadId());
   // Task-modal with no owner: every window of ours is disabled and the box is centred on the screen.
-  return ::MessageBoxW(nullptr, text.c_str(), title_.c_str(), MB_OK | MB_TASKMODAL);
+  const int result = ::MessageBoxW(nullptr, text.c_str(), title_.c_str(), MB_OK | MB_TASKMODAL);
+  if (gMessageBoxHook) {
+    ::UnhookWindowsHookEx(gMessageBoxHook);
+    gMessageBoxHook = nullptr;
+  }
+  return result;
 }
 
 void TApplication::HandleException(const std::exception& e) {

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/Unit1.h"
+#include "app/registration.h"
 #include "framework/core/streaming.h"
 
 using namespace fw;
@@ -11,7 +12,7 @@ using namespace fw;
 namespace {
 
 struct Registered {
-  Registered() { TClassRegistry::Register(TForm1::StaticClassInfo()); }
+  Registered() { RegisterProgramClasses(); }
 } registered;
 
 std::unique_ptr<TForm1> MakeForm(int ppi = 96) {
@@ -81,6 +82,12 @@ TEST(MainWindow, StoredLayoutGivesTheWindowAndItsChildren) {
   EXPECT_EQ(b->OnClick.MethodName, "TeButton1Click");
   EXPECT_EQ(f->OnShow.MethodName, "FormShow");
   EXPECT_EQ(f->OnClose.MethodName, "FormClose");
+
+  EXPECT_EQ(f->ADOConnection1->CommandTimeout(), 50);
+  EXPECT_EQ(f->qgeneral->CommandTimeout(), 50);
+  EXPECT_EQ(f->qgeneral->Connection(), f->ADOConnection1);
+  EXPECT_EQ(f->qgeneral->ParamCount(), 0);
+  EXPECT_FALSE(f->ADOConnection1->Connected());
 }
 
 TEST(MainWindow, FrameIsSizeableWithSystemMenuAndCloseBoxOnly) {
@@ -95,6 +102,7 @@ TEST(MainWindow, FrameIsSizeableWithSystemMenuAndCloseBoxOnly) {
 
 TEST(MainWindow, ShowingCentresTheWindowOnThePrimaryScreen) {
   auto f = MakeForm();
+  f->OnShow = {};  // the database and the download are the end-to-end tests' business
   f->Show();
   RECT r;
   ::GetWindowRect(f->Handle(), &r);

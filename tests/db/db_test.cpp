@@ -78,7 +78,9 @@ class Drivers : public testing::TestWithParam<Backend (*)()> {
     backend = GetParam()();
     // Run by hand without the fixture, the PostgreSQL half is skipped; under CTest it must run.
     if (backend.Name == "PostgreSQL" && !std::getenv("NAVEKO_PG_ENV")) GTEST_SKIP() << "no PostgreSQL fixture";
-    if (backend.Name == "PostgreSQL") ASSERT_FALSE(PgPort().empty()) << "the PostgreSQL fixture did not start";
+    if (backend.Name == "PostgreSQL") {
+      ASSERT_FALSE(PgPort().empty()) << "the PostgreSQL fixture did not start";
+    }
     conn = Connect(backend);
     conn->Execute("drop table if exists mat00");
     conn->Execute(

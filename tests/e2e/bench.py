@@ -4,6 +4,7 @@ screenshots with ImageMagick, and stopping everything they started."""
 import json
 import os
 import subprocess
+import sys
 import tempfile
 import time
 from pathlib import Path
@@ -43,12 +44,148 @@ def xdotool(*args: str) -> str:
     return out.stdout.decode().strip()
 
 
+ROOT = Path(__file__).resolve().parents[2]
+SQLITE_ODBC = "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so"
+APP_TITLE = "NAVEKO- 0944361752"
+MAIN_TITLE = "NAVEKO تحديث ادوية"
+DB_PROBLEM = "هناك مشكلة بالارتباط بقاعدة البيانات"
+DOWNLOAD_PROBLEM = "هناك مشكلة بالتحميل من الموقع"
+PRICE_LIST_URL = "http://prices.naveko.example/upload/F26-3-2022.xlsx"
+
+
+def price_list_file() -> Path:
+    """Where C:\\Program Files\\Common Files\\F26-3-2022.xlsx lies in the bench's prefix."""
+    return Path(ENV["WINEPREFIX"]) / "drive_c" / "Program Files" / "Common Files" / "F26-3-2022.xlsx"
+
+
+def odbc_env(folder: Path, with_driver: bool = True) -> dict:
+    """An odbcinst.ini in which "SQL Server" is the SQLite ODBC driver (or is missing,
+    as on a machine whose database service is gone)."""
+    folder.mkdir(parents=True, exist_ok=True)
+    text = f"[SQL Server]\nDescription=PilvaroM1 stand-in\nDriver={SQLITE_ODBC}\n" if with_driver else ""
+    (folder / "odbcinst.ini").write_text(text)
+    (folder / "odbc.ini").write_text("")
+    return {"ODBCSYSINI": str(folder), "ODBCINSTINI": "odbcinst.ini", "ODBCINI": str(folder / "odbc.ini")}
+
+
+def make_database(folder: Path, rows: list[tuple]) -> Path:
+    """The pharmacy database as the SQLite file PilvaroM1 in `folder` (the program's working folder)."""
+    import sqlite3
+    path = folder / "PilvaroM1"
+    path.unlink(missing_ok=True)
+    con = sqlite3.connect(path)
+    con.execute("create table mat00 (guid varchar(40) primary key, name varchar(60),"
+                " salp float, price1 float, salp2 float, price2 float)")
+    con.executemany("insert into mat00 values (?, ?, ?, ?, ?, ?)", rows)
+    con.commit()
+    con.close()
+    return path
+
+
+def mat00(path: Path) -> list[tuple]:
+    import sqlite3
+    con = sqlite3.connect(path)
+    try:
+        return con.execute("select guid, salp, price1, salp2, price2 from mat00 order by guid").fetchall()
+    finally:
+        con.close()
+
+
+def set_proxy(port: int | None) -> None:
+    """Points the prefix's Internet settings at 127.0.0.1:port (None: no proxy)."""
+    key = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings"
+    if port is None:
+        cmds = [["reg", "add", key, "/v", "ProxyEnable", "/t", "REG_DWORD", "/d", "0", "/f"]]
+    else:
+        cmds = [["reg", "add", key, "/v", "ProxyEnable", "/t", "REG_DWORD", "/d", "1", "/f"],
+                ["reg", "add", key, "/v", "ProxyServer", "/t", "REG_SZ", "/d", f"127.0.0.1:{port}", "/f"]]
+    for c in cmds:
+        subprocess.run([WINE_RUN, *c], env=ENV, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                       stdin=subprocess.DEVNULL, timeout=60, check=True)
+
+
+def free_port() -> int:
+    import socket
+    s = socket.socket()
+    s.bind(("127.0.0.1", 0))
+    port = s.getsockname()[1]
+    s.close()
+    return port
+
+
+class PriceServer:
+    """tools/price_server.py serving `root`; stopped by its process id."""
+
+    def __init__(self, root: Path, *extra: str):
+        self.root = root
+        self.log = root.parent / (root.name + "-requests.log")
+        self.log.unlink(missing_ok=True)
+        self.log.touch()
+        port_file = root.parent / (root.name + ".port")
+        port_file.unlink(missing_ok=True)
+        self.proc = subprocess.Popen([sys.executable, str(ROOT / "tools" / "price_server.py"), "--root", str(root),
+                                      "--log", str(self.log), "--port-file", str(port_file), *extra],
+                                     stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        deadline = time.monotonic() + 20
+        while not port_file.exists():
+            if time.monotonic() > deadline or self.proc.poll() is not None:
+                raise AssertionError("the price server did not start")
+            time.sleep(0.05)
+        self.port = int(port_file.read_text())
+
+    def requests(self) -> list[dict]:
+        return [json.loads(line) for line in self.log.read_text().splitlines() if line.strip()]
+
+    def stop(self) -> None:
+        if self.proc.poll() is None:
+            self.proc.terminate()
+            try:
+                self.proc.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+                self.proc.wait()
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.stop()
+
+
+def make_workbook(path: Path, rows: list[str]) -> Path:
+    subprocess.run([sys.executable, str(ROOT / "tools" / "make_workbook.py"), str(path), *rows], check=True)
+    return path
+
+
+def wait_for_message_box(timeout: float = 30.0) -> dict:
+    """The message box the program shows: its caption and its text."""
+    box = wait_for_window(APP_TITLE, timeout, cls="#32770")
+    texts = [c["text"] for c in box["children"] if c["class"].lower() == "static" and c["text"]]
+    buttons = [c["text"] for c in box["children"] if c["class"].lower() == "button"]
+    return {"caption": box["text"], "text": texts[0] if texts else "", "buttons": buttons, "window": box}
+
+
+def dismiss_message_box() -> None:
+    """Presses Enter on the message box, as a user would."""
+    ids = xdotool("search", "--onlyvisible", "--name", f"^{APP_TITLE}$").split()
+    if not ids:
+        raise AssertionError("no message box on the screen")
+    xdotool("windowfocus", "--sync", ids[-1])
+    xdotool("key", "--clearmodifiers", "Return")
+
+
+def visible_windows(title: str) -> list[dict]:
+    return [w for w in probe("windows") if w["text"] == title]
+
+
 class Program:
     """The program under test, started unmodified; stopped by its process id."""
 
-    def __init__(self, cwd: Path | None = None):
+    def __init__(self, cwd: Path | None = None, env: dict | None = None):
         self.log = open(ARTIFACTS / "program.log", "ab")
-        self.proc = subprocess.Popen([WINE_RUN, EXE], env=ENV, cwd=cwd, stdout=self.log, stderr=subprocess.STDOUT,
+        run_env = dict(ENV)
+        run_env.update(env or {})
+        self.proc = subprocess.Popen([WINE_RUN, EXE], env=run_env, cwd=cwd, stdout=self.log, stderr=subprocess.STDOUT,
                                      stdin=subprocess.DEVNULL)
 
     def running(self) -> bool:

@@ -22,7 +22,15 @@ class MainWindow(unittest.TestCase):
 
     def test_window_appears_centred_and_a_real_close_ends_the_program(self):
         screen = bench.probe("screen")
-        with bench.Program() as prog:
+        work = bench.ARTIFACTS / "main_window"
+        work.mkdir(parents=True, exist_ok=True)
+        (work / "site" / "upload").mkdir(parents=True, exist_ok=True)
+        bench.make_workbook(work / "site" / "upload" / "F26-3-2022.xlsx", ["M1,1,2,3,4"])
+        bench.make_database(work, [("M1", "Aspirin", 1, 1, 1, 1)])
+        server = bench.PriceServer(work / "site")
+        self.addCleanup(server.stop)
+        bench.set_proxy(server.port)
+        with bench.Program(cwd=work, env=bench.odbc_env(work / "odbc")) as prog:
             w = bench.wait_for_window(TITLE)
             left, top, right, bottom = w["rect"]
             self.assertEqual((right - left, bottom - top), (320, 448))

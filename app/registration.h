@@ -1,0 +1,4 @@
+// Makes every class the program's stored layout names known to the stream reader.
+#pragma once
+
+void RegisterProgramClasses();
