@@ -102,7 +102,7 @@ TEST(MainWindow, FrameIsSizeableWithSystemMenuAndCloseBoxOnly) {
 
 TEST(MainWindow, ShowingCentresTheWindowOnThePrimaryScreen) {
   auto f = MakeForm();
-  f->OnShow = {};  // the database and the download are the end-to-end tests' business
+  f->OnShow = std::function<void(TObject*)>();  // the database and the download are the end-to-end tests' business
   f->Show();
   RECT r;
   ::GetWindowRect(f->Handle(), &r);
