@@ -23,6 +23,7 @@ PACKAGES=(
   wine wine64 xvfb xdotool x11-utils imagemagick locales
   googletest libgtest-dev
   libjpeg62-turbo-dev
+  unixodbc unixodbc-dev libsqliteodbc odbc-postgresql postgresql sqlite3
   dpkg-dev
 )
 
