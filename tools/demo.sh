@@ -5,12 +5,10 @@
 # "SQL Server" ODBC driver name. On your display when there is one (close the
 # window to end), otherwise under Xvfb, writing a screenshot.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${NAVEKO_BUILD:-$root/build}
+# shellcheck source=tools/lib.sh
+. "$(dirname "$0")/lib.sh"
 "$root/tools/setup.sh"
-gen=()
-command -v ninja >/dev/null && gen=(-G Ninja)
-cmake -S "$root" -B "$build/win" "${gen[@]}" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw64.cmake" >/dev/null
+configure_win
 cmake --build "$build/win" -j"$(nproc)" --target Project2
 
 demo="$build/demo"

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "framework/core/exception.h"
 #include "framework/core/idents.h"
@@ -970,34 +971,25 @@ void TWinControl::PaintControls(HDC dc, TControl* first) {
     ScopedSaveDC save(dc);
     ::OffsetViewportOrgEx(dc, g->left_, g->top_, nullptr);
     ::IntersectClipRect(dc, 0, 0, g->width_, g->height_);
-    TCanvas& canvas = g->Canvas();
-    canvas.Lock();
-    canvas.SetHandle(dc);
-    try {
-      g->Paint();
-    } catch (...) {
-      canvas.SetHandle(nullptr);
-      canvas.Unlock();
-      throw;
-    }
-    canvas.SetHandle(nullptr);
-    canvas.Unlock();
+    TCanvasBinding bind(g->Canvas(), dc);
+    g->Paint();
   }
 }
 
 void TWinControl::PaintHandler(TMessage& m) {
   HDC dc = reinterpret_cast<HDC>(m.WParam);
-  PAINTSTRUCT ps{};
-  const bool own = dc == nullptr;
-  if (own) dc = ::BeginPaint(hwnd_, &ps);
-  try {
-    PaintWindow(dc);
-    PaintControls(dc, nullptr);
-  } catch (...) {
-    if (own) ::EndPaint(hwnd_, &ps);
-    throw;
-  }
-  if (own) ::EndPaint(hwnd_, &ps);
+  // BeginPaint/EndPaint for WM_PAINT; WM_PRINTCLIENT and PaintTo bring their own DC.
+  struct ScopedPaint {
+    HWND hwnd;
+    PAINTSTRUCT ps{};
+    HDC dc = nullptr;
+    explicit ScopedPaint(HWND h) : hwnd(h) { dc = ::BeginPaint(h, &ps); }
+    ~ScopedPaint() { ::EndPaint(hwnd, &ps); }
+  };
+  std::optional<ScopedPaint> paint;
+  if (!dc) dc = paint.emplace(hwnd_).dc;
+  PaintWindow(dc);
+  PaintControls(dc, nullptr);
   m.Result = 0;
 }
 
@@ -1034,17 +1026,8 @@ const TClassInfo& TCustomControl::StaticClassInfo() {
 }
 
 void TCustomControl::PaintWindow(HDC dc) {
-  canvas_->Lock();
-  canvas_->SetHandle(dc);
-  try {
-    Paint();
-  } catch (...) {
-    canvas_->SetHandle(nullptr);
-    canvas_->Unlock();
-    throw;
-  }
-  canvas_->SetHandle(nullptr);
-  canvas_->Unlock();
+  TCanvasBinding bind(*canvas_, dc);
+  Paint();
 }
 
 TGraphicControl::TGraphicControl(TComponent* owner) : TControl(owner), canvas_(std::make_unique<TCanvas>()) {}

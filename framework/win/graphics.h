@@ -161,6 +161,26 @@ class TCanvas : public TPersistent {
   int lockCount_ = 0;
 };
 
+// Binds a canvas to a device context for one drawing pass: locked and bound
+// here, unbound and unlocked when the pass ends, exceptions included.
+class TCanvasBinding {
+ public:
+  TCanvasBinding(TCanvas& canvas, HDC dc) : canvas_(canvas), previous_(canvas.HandleNoCreate()) {
+    canvas_.Lock();
+    canvas_.SetHandle(dc);
+  }
+  ~TCanvasBinding() {
+    canvas_.SetHandle(previous_);
+    canvas_.Unlock();
+  }
+  TCanvasBinding(const TCanvasBinding&) = delete;
+  TCanvasBinding& operator=(const TCanvasBinding&) = delete;
+
+ private:
+  TCanvas& canvas_;
+  HDC previous_;
+};
+
 // A picture that can be drawn on a canvas and kept in a layout stream.
 class TGraphic : public TPersistent {
  public:

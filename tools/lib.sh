@@ -1,0 +1,14 @@
+# Shared by the scripts of tools/: the set-up, then the Windows build's configuration.
+# Sets: root, build.
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${NAVEKO_BUILD:-$root/build}
+generator=()
+command -v ninja >/dev/null && generator=(-G Ninja)
+
+configure_win() {
+  cmake -S "$root" -B "$build/win" "${generator[@]}" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw64.cmake" >/dev/null
+}
+
+configure_native() {
+  cmake -S "$root" -B "$build/native" "${generator[@]}" >/dev/null
+}
