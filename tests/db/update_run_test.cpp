@@ -1,0 +1,125 @@
+// The price update run against real databases (SQLite ODBC and PostgreSQL).
+#include <gtest/gtest.h>
+
+#include "app/core/price_update.h"
+#include "db/query.h"
+#include "tests/db/backends.h"
+
+using namespace db;
+using namespace dbtest;
+using naveko::RunPriceUpdate;
+using naveko::TUpdateOutcome;
+
+namespace {
+
+class UpdateRun : public testing::TestWithParam<Backend (*)()> {
+ protected:
+  void SetUp() override {
+    backend = GetParam()();
+    if (backend.Name == "PostgreSQL" && !std::getenv("NAVEKO_PG_ENV")) GTEST_SKIP() << "no PostgreSQL fixture";
+    conn = Connect(backend);
+    conn->Execute("drop table if exists mat00");
+    conn->Execute("create table mat00 (guid varchar(40) primary key, salp float, price1 float, salp2 float, price2 float)");
+    for (const char* k : {"M1", "M2", "M3", "", "K"})
+      conn->Execute(std::string("insert into mat00 values ('") + k + "', 1, 1, 1, 1)");
+    query = std::make_unique<TDatabaseQuery>(nullptr);
+    query->SetConnection(conn.get());
+  }
+  // The table as the import leaves it: heading row, data rows, then two empty rows.
+  void Fill(const std::vector<std::vector<std::string>>& rows) {
+    table.SetRowCount(int(rows.size()) + 2);
+    table.SetColCount(5);
+    for (size_t r = 0; r < rows.size(); ++r)
+      for (size_t c = 0; c < rows[r].size(); ++c) table.SetCell(int(c), int(r), rows[r][c]);
+  }
+  // The four prices of a medicine, each as %g ("20.5 0 22 23"), whatever the database's own spelling.
+  std::string Row(const std::string& key) {
+    std::string out;
+    for (const char* col : {"salp", "price1", "salp2", "price2"}) {
+      char buf[32];
+      std::snprintf(buf, sizeof buf, "%g",
+                    std::stod(ReadOne(backend, std::string("select ") + col + " from mat00 where guid = '" + key + "'")));
+      out += (out.empty() ? "" : " ") + std::string(buf);
+    }
+    return out;
+  }
+  Backend backend;
+  std::unique_ptr<TDatabaseConnection> conn;
+  std::unique_ptr<TDatabaseQuery> query;
+  fw::TStringTable table{30, 1500};
+};
+
+const std::vector<std::string> kHeading = {"guid", "salp", "price1", "salp2", "price2"};
+
+}  // namespace
+
+TEST_P(UpdateRun, ThreeRowsUpdateAndSucceed) {
+  Fill({kHeading, {"M1", "10", "11", "12", "13"}, {" M2 ", "20.5", "", "22", "23"}, {"M3", "30", "31", "32", "33"}});
+  auto r = RunPriceUpdate(table, *query, ".");
+  EXPECT_EQ(r.Outcome, TUpdateOutcome::Success) << r.Error;
+  EXPECT_EQ(r.StatementsRun, 3);
+  EXPECT_EQ(Row("M1"), "10 11 12 13");
+  EXPECT_EQ(Row("M2"), "20.5 0 22 23") << "blanks around the key go; an empty price is 0";
+  EXPECT_EQ(Row("M3"), "30 31 32 33");
+}
+
+TEST_P(UpdateRun, ABadPriceStopsTheRunWithTheEarlierRowsCommitted) {
+  Fill({kHeading, {"M1", "10", "11", "12", "13"}, {"M2", "1,5", "2", "3", "4"}, {"M3", "30", "31", "32", "33"}});
+  auto r = RunPriceUpdate(table, *query, ".");
+  EXPECT_EQ(r.Outcome, TUpdateOutcome::RowFailed);
+  EXPECT_EQ(r.FailedRow, 2);
+  EXPECT_EQ(r.StatementsRun, 1);
+  EXPECT_EQ(Row("M1"), "10 11 12 13");
+  EXPECT_EQ(Row("M2"), "1 1 1 1");
+  EXPECT_EQ(Row("M3"), "1 1 1 1");
+}
+
+TEST_P(UpdateRun, EmptyKeysAreSkippedAndBlankKeysSentEmpty) {
+  Fill({kHeading, {"", "9", "9", "9", "9"}, {"   ", "5", "5", "5", "5"}});
+  auto r = RunPriceUpdate(table, *query, ".");
+  EXPECT_EQ(r.Outcome, TUpdateOutcome::Success);
+  EXPECT_EQ(r.StatementsRun, 1);
+  EXPECT_EQ(Row(""), "5 5 5 5");
+}
+
+TEST_P(UpdateRun, OnlyTheFirst1499DataRowsAreUsed) {
+  std::vector<std::vector<std::string>> rows = {kHeading};
+  for (int i = 2; i <= 2000; ++i) rows.push_back({"X" + std::to_string(i), "1", "1", "1", "1"});
+  rows[1498][0] = "K";  // sheet row 1499 (table row 1498): inside the limit
+  rows[1499][0] = "M1";  // sheet row 1500 (table row 1499): the last one used
+  rows[1500][0] = "M2";  // sheet row 1501: beyond
+  for (auto& r : rows) if (r[0] == "K" || r[0] == "M1" || r[0] == "M2") r[1] = "42";
+  Fill(rows);
+  auto r = RunPriceUpdate(table, *query, ".");
+  EXPECT_EQ(r.Outcome, TUpdateOutcome::Success);
+  EXPECT_EQ(table.RowCount(), 1500);
+  EXPECT_EQ(r.StatementsRun, 1499);
+  EXPECT_EQ(Row("K"), "42 1 1 1");
+  EXPECT_EQ(Row("M1"), "42 1 1 1");
+  EXPECT_EQ(Row("M2"), "1 1 1 1");
+}
+
+TEST_P(UpdateRun, HeadingOnlyRunsNothingAndSucceeds) {
+  Fill({kHeading});
+  auto r = RunPriceUpdate(table, *query, ".");
+  EXPECT_EQ(r.Outcome, TUpdateOutcome::Success);
+  EXPECT_EQ(r.StatementsRun, 0);
+}
+
+TEST_P(UpdateRun, ACommaSeparatorReadsCommaPrices) {
+  Fill({kHeading, {"M1", "10,25", "1", "1", "1"}});
+  auto r = RunPriceUpdate(table, *query, ",");
+  EXPECT_EQ(r.Outcome, TUpdateOutcome::Success) << r.Error;
+  EXPECT_EQ(Row("M1"), "10.25 1 1 1");
+}
+
+TEST_P(UpdateRun, ADatabaseErrorEndsTheRun) {
+  conn->Execute("drop table mat00");
+  Fill({kHeading, {"M1", "10", "11", "12", "13"}});
+  auto r = RunPriceUpdate(table, *query, ".");
+  EXPECT_EQ(r.Outcome, TUpdateOutcome::RowFailed);
+  EXPECT_EQ(r.FailedRow, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(RealDrivers, UpdateRun, testing::Values(&Sqlite, &Postgres),
+                         [](const auto& info) { return info.param().Name; });
