@@ -12,3 +12,7 @@ configure_win() {
 configure_native() {
   cmake -S "$root" -B "$build/native" "${generator[@]}" >/dev/null
 }
+
+configure_fuzz() {
+  CC=clang CXX=clang++ cmake -S "$root" -B "$build/fuzz" "${generator[@]}" >/dev/null
+}

@@ -15,4 +15,9 @@ configure_native
 cmake --build "$build/native" -j"$(nproc)"
 ctest --test-dir "$build/native" --output-on-failure || status=1
 
+# The parsers under libFuzzer, a short bounded run each.
+configure_fuzz
+cmake --build "$build/fuzz" -j"$(nproc)" --target fuzz_layout_stream fuzz_text_rules
+ctest --test-dir "$build/fuzz" -R '^fuzz\.' --output-on-failure || status=1
+
 exit $status
