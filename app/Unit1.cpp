@@ -48,7 +48,7 @@ void TForm1::FormShow(TObject*) {
   try {
     ADOConnection1->SetConnectionString(kConnectionString);
     ADOConnection1->Open();
-  } catch (const std::exception&) {
+  } catch (...) {
     Application->MessageBox(kDatabaseProblem);
     UploadBut->SetEnabled(false);
     return;
@@ -62,7 +62,7 @@ void TForm1::FormShow(TObject*) {
       Close();
       UploadBut->SetEnabled(false);
     }
-  } catch (const std::exception&) {
+  } catch (...) {
     Application->MessageBox(kDownloadProblem);
   }
 }

@@ -381,6 +381,12 @@ void TControl::Loaded() {
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
 TWinControl::~TWinControl() {
+  // Nothing may create a window for us once we are going, and the form must
+  // not hand the focus back to us while our window is destroyed.
+  Destroying();
+  if (TCustomForm* f = ParentForm(); f && f != this) f->ControlDestroying(this);
+  // Leave the parent while we are still a windowed control: its tab list holds us.
+  if (parent_) parent_->RemoveControl(this);
   DestroyHandle();
   for (auto* c : controls_) c->parent_ = nullptr;
   controls_.clear();
@@ -408,7 +414,7 @@ TWinControl* TWinControl::FromHandle(HWND hwnd) {
 }
 
 HWND TWinControl::Handle() {
-  if (!hwnd_) {
+  if (!hwnd_ && !InState(csDestroying)) {
     controlState_ |= csCreating;
     try {
       CreateWnd();
@@ -454,7 +460,7 @@ void TWinControl::CreateWnd() {
     if (!::RegisterClassExW(&wc)) throw EComponentError("Cannot register the window class of " + ClassName());
   }
   CreateWindowHandle(p);
-  if (!hwnd_) throw EComponentError("Error creating window of " + ClassName());
+  if (!hwnd_) throw EComponentError("Error creating window of " + ClassName() + " (error " + std::to_string(::GetLastError()) + ")");
 }
 
 void TWinControl::CreateWindowHandle(const TCreateParams& p) {

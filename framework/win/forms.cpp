@@ -135,6 +135,23 @@ TRect TCustomForm::ClientRect() const {
   return Rect(0, 0, std::max(w, 0), std::max(h, 0));
 }
 
+void TCustomForm::Notification(TComponent* c, TOperation op) {
+  TWinControl::Notification(c, op);
+  if (op != TOperation::opRemove) return;
+  if (c == activeControl_) activeControl_ = nullptr;
+  if (c == focusedControl_) focusedControl_ = nullptr;
+}
+
+void TCustomForm::ControlDestroying(TWinControl* c) {
+  auto inside = [c](TWinControl* x) {
+    for (TControl* p = x; p; p = p->Parent())
+      if (p == c) return true;
+    return false;
+  };
+  if (activeControl_ && inside(activeControl_)) activeControl_ = nullptr;
+  if (focusedControl_ && inside(focusedControl_)) focusedControl_ = nullptr;
+}
+
 void TCustomForm::SetActiveControl(TWinControl* c) {
   if (c == activeControl_) return;
   activeControl_ = c;

@@ -63,6 +63,8 @@ class TCustomForm : public TWinControl {
   // Moves the focus bookkeeping to `c`: CM_EXIT to the controls that lose it,
   // CM_ENTER to those that gain it, then CM_FOCUSCHANGED to the form.
   void SetFocusedControl(TWinControl* c);
+  // A control of the form is being destroyed: the form forgets it (and anything inside it).
+  void ControlDestroying(TWinControl* c);
 
   void Show();
   void Close();
@@ -78,6 +80,7 @@ class TCustomForm : public TWinControl {
   void CreateParams(TCreateParams& p) override;
   void WndProc(TMessage& m) override;
   void Loaded() override;
+  void Notification(TComponent* c, TOperation op) override;
   void ChangeScale(int m, int d) override;
   virtual void DoShow();
   virtual void DoClose(TCloseAction& action);

@@ -240,3 +240,13 @@ TEST(Layout, TopAlignedControlsFollowTheClientWidthAndAnchorsKeepTheirEdge) {
   EXPECT_EQ(right->Left(), cw - 60 + 100);
   EXPECT_EQ(fixed->BoundsRect(), Bounds(10, 150, 50, 20));
 }
+
+TEST_F(Routing, FreeingTheFocusedControlClearsTheFormsActiveControl) {
+  a->SetFocus();
+  ASSERT_EQ(form->ActiveControl(), a);
+  delete a;
+  a = nullptr;
+  EXPECT_EQ(form->ActiveControl(), nullptr);
+  EXPECT_EQ(form->ControlCount(), 2) << "the parent lets go of it too";
+  ::SendMessageW(b->Handle(), WM_KEYDOWN, VK_TAB, 0);  // still routes without the freed control
+}
