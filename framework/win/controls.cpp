@@ -460,7 +460,8 @@ void TWinControl::CreateWnd() {
     if (!::RegisterClassExW(&wc)) throw EComponentError("Cannot register the window class of " + ClassName());
   }
   CreateWindowHandle(p);
-  if (!hwnd_) throw EComponentError("Error creating window of " + ClassName() + " (error " + std::to_string(::GetLastError()) + ")");
+  if (!hwnd_)
+    throw EComponentError("Error creating window of " + ClassName() + " (error " + std::to_string(::GetLastError()) + ")");
 }
 
 void TWinControl::CreateWindowHandle(const TCreateParams& p) {
@@ -1000,8 +1001,7 @@ void TWinControl::PaintHandler(TMessage& m) {
 }
 
 void TWinControl::PaintTo(HDC dc, int x, int y) {
-  HWND h = Handle();
-  (void)h;
+  HandleNeeded();  // the children's layout and client size come from the windows
   ScopedSaveDC save(dc);
   ::OffsetViewportOrgEx(dc, x, y, nullptr);
   const TRect cr = ClientRect();

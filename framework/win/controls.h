@@ -268,7 +268,6 @@ class TWinControl : public TControl {
   int alignLevel_ = 0;
   bool trackingLeave_ = false;
   friend class TControl;
-  friend class TApplication;
 };
 
 // A windowed control that paints itself on its canvas.
