@@ -38,6 +38,8 @@ start)
     sleep 0.1
   done
   "$bin/pg_isready" -h 127.0.0.1 -p "$port" -q || { echo "pg_fixture: server did not start" >&2; stop; exit 1; }
+  # The server's own process id (runuser, which started it, may not pass signals on).
+  head -n1 "$dir/data/postmaster.pid" >"$dir/pg.pid"
   echo "NAVEKO_PG_PORT=$port" >"$dir/env"
   ;;
 esac
