@@ -250,3 +250,36 @@ TEST_F(Routing, FreeingTheFocusedControlClearsTheFormsActiveControl) {
   EXPECT_EQ(form->ControlCount(), 2) << "the parent lets go of it too";
   ::SendMessageW(b->Handle(), WM_KEYDOWN, VK_TAB, 0);  // still routes without the freed control
 }
+
+namespace {
+// Marks a key as held in this thread's keyboard state, as GetKeyState will report it.
+void HoldKey(int vk, bool down) {
+  BYTE keys[256];
+  ::GetKeyboardState(keys);
+  keys[vk] = down ? 0x80 : 0;
+  ::SetKeyboardState(keys);
+}
+}  // namespace
+
+TEST_F(Routing, ShiftTabMovesBackAndEscapeClicksOnlyTheCancelButton) {
+  auto* cancel = new TButton(form.get());
+  cancel->SetName("CancelBtn");
+  cancel->SetParent(form.get());
+  cancel->SetBounds(10, 60, 80, 25);
+  int clicks = 0;
+  cancel->OnClick = [&](TObject*) { ++clicks; };
+  b->SetFocus();
+  HoldKey(VK_SHIFT, true);
+  ::SendMessageW(b->Handle(), WM_KEYDOWN, VK_TAB, 0);
+  HoldKey(VK_SHIFT, false);
+  EXPECT_EQ(form->ActiveControl(), a);
+  ::SendMessageW(a->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_EQ(clicks, 0) << "not a Cancel button";
+  cancel->SetCancel(true);
+  ::SendMessageW(a->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_EQ(clicks, 1);
+  HoldKey(VK_CONTROL, true);
+  ::SendMessageW(a->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+  HoldKey(VK_CONTROL, false);
+  EXPECT_EQ(clicks, 1) << "not with Ctrl held";
+}
