@@ -125,9 +125,7 @@ void TControl::WndProc(TMessage& m) {
     case CM_PARENTFONTCHANGED:
       if (parentFont_ && parent_) {
         // Taking the parent's font must not count as setting our own.
-        font_->OnChange = nullptr;
-        font_->Assign(*parent_->Font());
-        font_->OnChange = [this](TObject*) { FontChanged(); };
+        ChangeFontQuietly([this](TFont& f) { f.Assign(*parent_->Font()); });
         Perform(CM_FONTCHANGED);
       }
       return;
@@ -364,11 +362,7 @@ void TControl::ChangeScale(int m, int d) {
   const int x = MulDiv(left_, m, d), y = MulDiv(top_, m, d);
   const int w = MulDiv(left_ + width_, m, d) - x, h = MulDiv(top_ + height_, m, d) - y;
   SetBounds(x, y, w, h);
-  if (!parentFont_) {
-    const bool keep = parentFont_;
-    font_->SetHeight(MulDiv(font_->Height(), m, d));
-    parentFont_ = keep;
-  }
+  if (!parentFont_) font_->SetHeight(MulDiv(font_->Height(), m, d));
 }
 
 void TControl::Loaded() {

@@ -144,6 +144,13 @@ class TControl : public TComponent {
   bool MouseCapture() const;
   void SetMouseCapture(bool on);
   void FontChanged();
+  // Changes the font without it counting as the control's own choice (ParentFont stays).
+  template <class F>
+  void ChangeFontQuietly(F change) {
+    font_->OnChange = nullptr;
+    change(*font_);
+    font_->OnChange = [this](TObject*) { FontChanged(); };
+  }
   void RequestAlign();
   virtual void Changed() {}
   // Where the anchors keep the control relative to its parent's client size.

@@ -76,19 +76,19 @@ const TClassInfo& TForm::StaticClassInfo() {
 void TCustomForm::SetBorderStyle(TFormBorderStyle v) {
   if (v == borderStyle_) return;
   borderStyle_ = v;
-  if (hwnd_) {
-    ::SetWindowLongW(hwnd_, GWL_STYLE, LONG(WindowStyle() | (::IsWindowVisible(hwnd_) ? WS_VISIBLE : 0)));
-    ::SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  }
+  ApplyWindowStyle();
 }
 
 void TCustomForm::SetBorderIcons(std::uint32_t v) {
   if (v == borderIcons_) return;
   borderIcons_ = v;
-  if (hwnd_) {
-    ::SetWindowLongW(hwnd_, GWL_STYLE, LONG(WindowStyle() | (::IsWindowVisible(hwnd_) ? WS_VISIBLE : 0)));
-    ::SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  }
+  ApplyWindowStyle();
+}
+
+void TCustomForm::ApplyWindowStyle() {
+  if (!hwnd_) return;
+  ::SetWindowLongW(hwnd_, GWL_STYLE, LONG(WindowStyle() | (::IsWindowVisible(hwnd_) ? WS_VISIBLE : 0)));
+  ::SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 DWORD TCustomForm::WindowStyle() const {
@@ -249,9 +249,7 @@ void TCustomForm::ChangeScale(int m, int d) {
   if (m == d) return;
   const TRect cr = ClientRect();
   for (auto* c : std::vector<TControl*>(controls_)) c->ChangeScale(m, d);
-  font_->OnChange = nullptr;
-  font_->SetHeight(MulDiv(font_->Height(), m, d));
-  font_->OnChange = [this](TObject*) { FontChanged(); };
+  ChangeFontQuietly([&](TFont& f) { f.SetHeight(MulDiv(f.Height(), m, d)); });
   Perform(CM_FONTCHANGED);
   SetClientSize(MulDiv(cr.Width(), m, d), MulDiv(cr.Height(), m, d));
   Realign();

@@ -85,6 +85,7 @@ class TCustomForm : public TWinControl {
   virtual void DoShow();
   virtual void DoClose(TCloseAction& action);
   DWORD WindowStyle() const;
+  void ApplyWindowStyle();  // after a change of border style or icons
   DWORD WindowExStyle() const;
   // Reads the form's stored layout from the resource named after its class.
   void InitInheritedComponent();
