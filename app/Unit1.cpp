@@ -1,7 +1,10 @@
 #include "app/Unit1.h"
 
+#include "app/core/price_update.h"
 #include "app/price_list.h"
 #include "framework/core/exception.h"
+#include "framework/win/sysutils.h"
+#include "spreadsheet/win/read_workbook.h"
 
 using namespace fw;
 
@@ -70,5 +73,26 @@ void TForm1::FormShow(TObject*) {
 // Removes the fetched workbook whatever became of it; the close action stays as it is.
 void TForm1::FormClose(TObject*, TCloseAction&) { ::DeleteFileA(PriceListPath); }
 
-// Imports the workbook and updates the prices.
-void TForm1::TeButton1Click(TObject*) {}
+// Imports the workbook into the table, then updates the prices row by row;
+// one message tells how it went. The button stays enabled for another run.
+void TForm1::TeButton1Click(TObject*) {
+  fw::TStringTable& table = StringGrid1->Table();
+  try {
+    naveko::ClearTable(table);
+    sheet::ReadWorkbook(table, PriceListPath);
+  } catch (const std::exception& e) {
+    ::OutputDebugStringA(("Price list import failed: " + std::string(e.what())).c_str());
+    Application->MessageBox(kImportProblem);
+    return;
+  } catch (...) {
+    Application->MessageBox(kImportProblem);
+    return;
+  }
+  const naveko::TUpdateResult result = naveko::RunPriceUpdate(table, *qgeneral, fw::LocaleDecimalSeparator());
+  if (result.Outcome != naveko::TUpdateOutcome::Success) {
+    ::OutputDebugStringA(("Price update stopped at row " + std::to_string(result.FailedRow) + ": " + result.Error).c_str());
+    Application->MessageBox(kUpdateIncomplete);
+    return;
+  }
+  Application->MessageBox(kUpdateDone);
+}

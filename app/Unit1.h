@@ -44,3 +44,10 @@ inline constexpr const char* kConnectionString =
 // "There is a problem downloading from the site").
 inline constexpr const wchar_t* kDatabaseProblem = L"هناك مشكلة بالارتباط بقاعدة البيانات";
 inline constexpr const wchar_t* kDownloadProblem = L"هناك مشكلة بالتحميل من الموقع";
+
+// The outcomes of an update run ("An error occurred while loading the prices
+// from the site", "Not all prices were updated correctly.. please repeat the
+// update", "The update operation completed successfully").
+inline constexpr const wchar_t* kImportProblem = L"حدث خطأ بتحميل الاسعار من الموقع";
+inline constexpr const wchar_t* kUpdateIncomplete = L"لم يتم تحديث جميع الاسعار بطريقة صحيحة ..يرجى اعادة التحديث";
+inline constexpr const wchar_t* kUpdateDone = L"تمت عملية التحديث بنجاح";

@@ -51,22 +51,12 @@ class StatusWatcher : public IBindStatusCallback, public IHttpNegotiate {
 
 }  // namespace
 
-bool LooksLikeWorkbook(const char* path) {
-  HANDLE f = ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (f == INVALID_HANDLE_VALUE) return false;
-  unsigned char head[4] = {0};
-  DWORD got = 0;
-  const BOOL ok = ::ReadFile(f, head, sizeof head, &got, nullptr);
-  ::CloseHandle(f);
-  return ok && got == 4 && head[0] == 'P' && head[1] == 'K' && head[2] == 3 && head[3] == 4;
-}
-
 HRESULT DownloadPriceList() {
   StatusWatcher watcher;
   HRESULT hr = ::URLDownloadToFileA(nullptr, PriceListUrl, PriceListPath, 0, &watcher);
   if (hr != S_OK) return hr;
   const bool httpOk = watcher.Status == 0 || (watcher.Status >= 200 && watcher.Status < 300);
-  if (!httpOk || !LooksLikeWorkbook(PriceListPath)) {
+  if (!httpOk) {
     ::DeleteFileA(PriceListPath);  // an error page is no price list
     return INET_E_DOWNLOAD_FAILURE;
   }

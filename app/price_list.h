@@ -8,10 +8,7 @@ inline constexpr const char* PriceListPath = "C:\\Program Files\\Common Files\\F
 
 // Fetches PriceListUrl into PriceListPath with the URL moniker service and
 // returns its result. URLDownloadToFileA stores an HTTP error page and still
-// reports success, so an answer whose HTTP status is not 2xx, or a file that
-// does not begin like a workbook (a zip archive), is reported as a failure
-// (INET_E_DOWNLOAD_FAILURE) and the file is removed.
+// reports success, so an answer whose HTTP status is not 2xx is reported as a
+// failure (INET_E_DOWNLOAD_FAILURE) and the file is removed. What a successful
+// answer holds is for the import to judge.
 HRESULT DownloadPriceList();
-
-// True when the file begins with a zip archive's local-header signature.
-bool LooksLikeWorkbook(const char* path);

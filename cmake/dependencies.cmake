@@ -9,10 +9,30 @@ if(WIN32)
   add_library(naveko_jpeg STATIC IMPORTED GLOBAL)
   set_target_properties(naveko_jpeg PROPERTIES IMPORTED_LOCATION "${JPEG_LIB}"
                         INTERFACE_INCLUDE_DIRECTORIES "${NAVEKO_MINGW_PREFIX}/include")
+  # The workbook reader's libzip (over MinGW's zlib) and expat, both static.
+  find_library(ZIP_LIB NAMES libzip.a PATHS "${NAVEKO_MINGW_PREFIX}/lib" NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+  find_library(EXPAT_LIB NAMES libexpat.a libexpatMD.a PATHS "${NAVEKO_MINGW_PREFIX}/lib" NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+  find_library(ZLIB_LIB NAMES libz.a PATHS /usr/x86_64-w64-mingw32/lib NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+  add_library(naveko_zip STATIC IMPORTED GLOBAL)
+  set_target_properties(naveko_zip PROPERTIES IMPORTED_LOCATION "${ZIP_LIB}"
+                        INTERFACE_INCLUDE_DIRECTORIES "${NAVEKO_MINGW_PREFIX}/include"
+                        INTERFACE_COMPILE_DEFINITIONS ZIP_STATIC
+                        INTERFACE_LINK_LIBRARIES "${ZLIB_LIB};bcrypt;advapi32")
+  add_library(naveko_expat STATIC IMPORTED GLOBAL)
+  set_target_properties(naveko_expat PROPERTIES IMPORTED_LOCATION "${EXPAT_LIB}"
+                        INTERFACE_INCLUDE_DIRECTORIES "${NAVEKO_MINGW_PREFIX}/include"
+                        INTERFACE_COMPILE_DEFINITIONS XML_STATIC)
 else()
   find_package(JPEG REQUIRED)
   add_library(naveko_jpeg INTERFACE IMPORTED GLOBAL)
   target_link_libraries(naveko_jpeg INTERFACE JPEG::JPEG)
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(LIBZIP REQUIRED IMPORTED_TARGET libzip)
+  find_package(EXPAT REQUIRED)
+  add_library(naveko_zip INTERFACE IMPORTED GLOBAL)
+  target_link_libraries(naveko_zip INTERFACE PkgConfig::LIBZIP)
+  add_library(naveko_expat INTERFACE IMPORTED GLOBAL)
+  target_link_libraries(naveko_expat INTERFACE EXPAT::EXPAT)
 endif()
 
 # GoogleTest from Debian's source package (googletest), built with the project's compiler.

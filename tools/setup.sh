@@ -22,7 +22,9 @@ PACKAGES=(
   libz-mingw-w64-dev nasm
   wine wine64 xvfb xdotool x11-utils imagemagick locales
   googletest libgtest-dev
-  libjpeg62-turbo-dev
+  libjpeg62-turbo-dev libzip-dev libexpat1-dev zlib1g-dev
+  python3-openpyxl
+  libpixman-1-dev
   unixodbc unixodbc-dev libsqliteodbc odbc-postgresql postgresql sqlite3
   dpkg-dev
 )
@@ -64,8 +66,9 @@ SRC
 
 TOOLCHAIN="$(cd "$(dirname "$0")/.." && pwd)/cmake/mingw64.cmake"
 
-# build_source NAME STAMP CMAKE_ARGS...: fetch Debian's source of NAME and
-# install it into $PREFIX with CMake, once.
+# build_cmake_source NAME STAMP CMAKE_ARGS...: fetch Debian's source of NAME and
+# install it into $PREFIX with CMake, once. SOURCE_SUBDIR names the folder of the
+# top CMakeLists.txt when it is not the package's root.
 build_cmake_source() {
   local name=$1 stamp=$2; shift 2
   [ -f "$PREFIX/.stamp-$stamp" ] && return 0
@@ -75,7 +78,7 @@ build_cmake_source() {
   rm -rf "$work"; mkdir -p "$work"
   (cd "$work" && apt-get source -q "$name" >>"$LOG" 2>&1) || fail "apt-get source $name failed"
   local dir; dir=$(find "$work" -mindepth 1 -maxdepth 1 -type d | head -n1)
-  cmake -S "$dir" -B "$work/build" -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" -DCMAKE_BUILD_TYPE=Release \
+  cmake -S "$dir/${SOURCE_SUBDIR:-.}" -B "$work/build" -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_INSTALL_PREFIX="$PREFIX" "$@" >>"$LOG" 2>&1 || fail "configuring $name failed"
   cmake --build "$work/build" -j"$(nproc)" >>"$LOG" 2>&1 || fail "building $name failed"
   cmake --install "$work/build" >>"$LOG" 2>&1 || fail "installing $name failed"
@@ -85,6 +88,16 @@ build_cmake_source() {
 
 build_cmake_source libjpeg-turbo libjpeg-turbo \
   -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_SIMD=OFF -DWITH_JPEG8=OFF
+
+# The workbook reader: expat (streaming XML; no DTD support, the reader refuses
+# document type declarations anyway) and libzip over MinGW's zlib.
+SOURCE_SUBDIR=expat build_cmake_source expat expat \
+  -DEXPAT_SHARED_LIBS=OFF -DEXPAT_BUILD_TOOLS=OFF -DEXPAT_BUILD_EXAMPLES=OFF \
+  -DEXPAT_BUILD_TESTS=OFF -DEXPAT_BUILD_DOCS=OFF -DEXPAT_BUILD_PKGCONFIG=OFF -DEXPAT_DTD=OFF
+build_cmake_source libzip libzip \
+  -DBUILD_SHARED_LIBS=OFF -DBUILD_TOOLS=OFF -DBUILD_REGRESS=OFF -DBUILD_EXAMPLES=OFF -DBUILD_DOC=OFF \
+  -DENABLE_BZIP2=OFF -DENABLE_LZMA=OFF -DENABLE_ZSTD=OFF -DENABLE_GNUTLS=OFF -DENABLE_OPENSSL=OFF \
+  -DENABLE_MBEDTLS=OFF -DENABLE_COMMONCRYPTO=OFF -DENABLE_WINDOWS_CRYPTO=OFF
 
 [ -n "${NAVEKO_SETUP_VERBOSE:-}" ] && echo "setup: all present ($PREFIX)"
 exit 0

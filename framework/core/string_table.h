@@ -2,7 +2,7 @@
 // addressed (column, row) from 0, counts that may change at any time.
 #pragma once
 #include <string>
-#include <unordered_map>
+#include <vector>
 
 namespace fw {
 
@@ -12,6 +12,7 @@ class TStringTable {
   int ColCount() const { return cols_; }
   int RowCount() const { return rows_; }
   // A count below 1 becomes 1; cells beyond a smaller count are dropped.
+  // Growing costs nothing, so a count may be changed after every row.
   void SetColCount(int n);
   void SetRowCount(int n);
   // Cells never written, or outside the counts, read as empty text.
@@ -20,10 +21,9 @@ class TStringTable {
   void SetCell(int col, int row, std::string value);
 
  private:
-  static unsigned long long Key(int col, int row) { return (unsigned long long)(unsigned)col << 32 | (unsigned)row; }
-  void Prune();
   int cols_ = 1, rows_ = 1;
-  std::unordered_map<unsigned long long, std::string> cells_;
+  // Only rows and columns up to the last written cell are allocated.
+  std::vector<std::vector<std::string>> data_;
 };
 
 }  // namespace fw

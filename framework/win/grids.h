@@ -16,6 +16,8 @@ class TStringGrid : public TWinControl {
   void SetRowCount(int n) { table_.SetRowCount(n); }
   const std::string& Cell(int col, int row) const { return table_.Cell(col, row); }
   void SetCell(int col, int row, std::string v) { table_.SetCell(col, row, std::move(v)); }
+  // The cells and counts themselves, for code that fills or reads the whole table.
+  TStringTable& Table() { return table_; }
 
  private:
   TStringTable table_;

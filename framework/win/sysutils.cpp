@@ -20,4 +20,10 @@ std::string WideToAnsi(std::wstring_view s) {
   return out;
 }
 
+std::string LocaleDecimalSeparator() {
+  wchar_t buf[8] = {};
+  if (::GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, buf, 8) <= 1) return ".";
+  return WideToAnsi(buf);
+}
+
 }  // namespace fw

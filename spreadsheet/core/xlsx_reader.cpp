@@ -1,0 +1,560 @@
+#include "spreadsheet/core/xlsx_reader.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <unordered_map>
+#include <vector>
+
+#include "spreadsheet/core/number_format.h"
+#include "spreadsheet/core/xml_reader.h"
+
+namespace sheet {
+
+namespace {
+
+constexpr std::uint32_t kMaxColumns = 16384;   // XFD
+constexpr std::uint32_t kMaxRows = 1048576;
+constexpr double kLastOleDate = 2958466.0;     // 10000-01-01, exclusive
+constexpr double kFirstOleDate = -657434.0;    // 0100-01-01
+
+bool EndsWith(std::string_view s, std::string_view suffix) {
+  return s.size() >= suffix.size() && s.substr(s.size() - suffix.size()) == suffix;
+}
+
+bool IsTrue(const char* v) { return v && (std::string_view(v) == "1" || std::string_view(v) == "true"); }
+
+bool ParseUnsigned(std::string_view s, std::uint64_t& out) {
+  if (s.empty()) return false;
+  auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), out);
+  return ec == std::errc() && p == s.data() + s.size();
+}
+
+// Numbers as a sheet stores them: C-locale decimal, possibly with blanks around.
+bool ParseNumber(std::string_view s, double& out) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r' || s.front() == '\n')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\n')) s.remove_suffix(1);
+  if (!s.empty() && s.front() == '+') s.remove_prefix(1);
+  if (s.empty()) return false;
+  auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), out);
+  return ec == std::errc() && p == s.data() + s.size() && std::isfinite(out);
+}
+
+// ---- part names and relationships ---------------------------------------
+
+std::string DirectoryOf(std::string_view part) {
+  const size_t slash = part.rfind('/');
+  return slash == std::string_view::npos ? std::string() : std::string(part.substr(0, slash + 1));
+}
+
+// Resolves a relationship target against the folder of its source part.
+std::string ResolveTarget(std::string_view sourceDir, std::string_view target) {
+  std::string joined = !target.empty() && target.front() == '/' ? std::string(target.substr(1))
+                                                                : std::string(sourceDir) + std::string(target);
+  std::vector<std::string> segments;
+  size_t start = 0;
+  while (start <= joined.size()) {
+    size_t end = joined.find('/', start);
+    if (end == std::string::npos) end = joined.size();
+    std::string seg = joined.substr(start, end - start);
+    if (seg == "..") {
+      if (!segments.empty()) segments.pop_back();
+    } else if (!seg.empty() && seg != ".") {
+      segments.push_back(seg);
+    }
+    start = end + 1;
+  }
+  std::string out;
+  for (size_t i = 0; i < segments.size(); ++i) out += (i ? "/" : "") + segments[i];
+  return out;
+}
+
+std::string RelationshipsPartOf(std::string_view part) {
+  const size_t slash = part.rfind('/');
+  if (slash == std::string_view::npos) return "_rels/" + std::string(part) + ".rels";
+  return std::string(part.substr(0, slash + 1)) + "_rels/" + std::string(part.substr(slash + 1)) + ".rels";
+}
+
+struct TRelationship {
+  std::string Id, Type, Target;  // Target resolved to a part name
+};
+
+class TRelationshipsHandler : public TXmlHandler {
+ public:
+  TRelationshipsHandler(std::string sourceDir, std::vector<TRelationship>& out) : dir_(std::move(sourceDir)), out_(out) {}
+  void StartElement(std::string_view name, const char** attrs) override {
+    if (name != "Relationship") return;
+    const char* mode = Attribute(attrs, "TargetMode");
+    if (mode && std::string_view(mode) == "External") return;
+    const char* id = Attribute(attrs, "Id");
+    const char* type = Attribute(attrs, "Type");
+    const char* target = Attribute(attrs, "Target");
+    if (!id || !type || !target) return;
+    out_.push_back({id, type, ResolveTarget(dir_, target)});
+  }
+  void EndElement(std::string_view) override {}
+
+ private:
+  std::string dir_;
+  std::vector<TRelationship>& out_;
+};
+
+std::vector<TRelationship> ReadRelationships(const TZipPackage& pkg, std::string_view sourcePart,
+                                             const TReadLimits& limits) {
+  std::vector<TRelationship> rels;
+  const std::string relsPart = sourcePart.empty() ? "_rels/.rels" : RelationshipsPartOf(sourcePart);
+  if (!pkg.Has(relsPart)) return rels;
+  TPartStream stream = pkg.Open(relsPart, limits.MaxPartBytes);
+  TRelationshipsHandler handler(DirectoryOf(sourcePart), rels);
+  ParseXml(stream, handler);
+  return rels;
+}
+
+// ---- workbook part ------------------------------------------------------
+
+struct TSheetEntry {
+  std::string Name, RelationshipId;
+};
+
+class TWorkbookHandler : public TXmlHandler {
+ public:
+  bool Date1904 = false;
+  std::vector<TSheetEntry> Sheets;
+  void StartElement(std::string_view name, const char** attrs) override {
+    if (name == "workbookPr") {
+      Date1904 = IsTrue(Attribute(attrs, "date1904"));
+    } else if (name == "sheet") {
+      const char* id = Attribute(attrs, "id");
+      const char* sheetName = Attribute(attrs, "name");
+      Sheets.push_back({sheetName ? sheetName : "", id ? id : ""});
+    }
+  }
+  void EndElement(std::string_view) override {}
+};
+
+// ---- styles part: the number format kind of every cell style ---------------
+
+class TStylesHandler : public TXmlHandler {
+ public:
+  std::vector<TFormatKind> StyleKinds;  // by cell style (xf) index
+  void StartElement(std::string_view name, const char** attrs) override {
+    ++depth_;
+    if (name == "numFmt" && numFmtsDepth_ && depth_ == numFmtsDepth_ + 1) {
+      std::uint64_t id;
+      const char* idText = Attribute(attrs, "numFmtId");
+      const char* code = Attribute(attrs, "formatCode");
+      if (idText && code && ParseUnsigned(idText, id)) custom_[id] = FormatCodeKind(code);
+    } else if (name == "numFmts") {
+      numFmtsDepth_ = depth_;
+    } else if (name == "cellXfs") {
+      cellXfsDepth_ = depth_;
+    } else if (name == "xf" && cellXfsDepth_ && depth_ == cellXfsDepth_ + 1) {
+      std::uint64_t id = 0;
+      const char* idText = Attribute(attrs, "numFmtId");
+      if (idText) ParseUnsigned(idText, id);
+      xfFormats_.push_back(id);
+    }
+  }
+  void EndElement(std::string_view name) override {
+    if (name == "numFmts" && depth_ == numFmtsDepth_) numFmtsDepth_ = 0;
+    if (name == "cellXfs" && depth_ == cellXfsDepth_) cellXfsDepth_ = 0;
+    --depth_;
+  }
+  // Custom codes may be declared after the styles that use them.
+  void Finish() {
+    StyleKinds.reserve(xfFormats_.size());
+    for (std::uint64_t id : xfFormats_) {
+      auto it = custom_.find(id);
+      StyleKinds.push_back(it != custom_.end() ? it->second : BuiltinFormatKind(id > 1000 ? 0 : int(id)));
+    }
+  }
+
+ private:
+  int depth_ = 0, numFmtsDepth_ = 0, cellXfsDepth_ = 0;
+  std::unordered_map<std::uint64_t, TFormatKind> custom_;
+  std::vector<std::uint64_t> xfFormats_;
+};
+
+// ---- text runs shared by the string table and inline strings ----------------
+
+// Collects the text of an <si> or <is>: its own <t>, or the <t> of its <r> runs;
+// the phonetic guide (<rPh>) is not part of the value.
+class TRichTextCollector {
+ public:
+  void Start(std::string_view name) {
+    if (name == "rPh") ++phonetic_;
+    else if (name == "t" && !phonetic_) inText_ = true;
+  }
+  void End(std::string_view name) {
+    if (name == "rPh") --phonetic_;
+    else if (name == "t") inText_ = false;
+  }
+  void Text(std::string_view s) {
+    if (inText_) text_ += s;
+  }
+  std::string Take() {
+    std::string out = std::move(text_);
+    text_.clear();
+    inText_ = false;
+    phonetic_ = 0;
+    return out;
+  }
+
+ private:
+  std::string text_;
+  bool inText_ = false;
+  int phonetic_ = 0;
+};
+
+class TSharedStringsHandler : public TXmlHandler {
+ public:
+  TSharedStringsHandler(std::vector<std::string>& out, std::uint64_t limit) : out_(out), limit_(limit) {}
+  void StartElement(std::string_view name, const char**) override {
+    if (name == "si") {
+      inItem_ = true;
+    } else if (inItem_) {
+      text_.Start(name);
+    }
+  }
+  void EndElement(std::string_view name) override {
+    if (name == "si" && inItem_) {
+      if (out_.size() >= limit_)
+        throw EWorkbookError("The workbook holds more than " + std::to_string(limit_) + " shared strings");
+      out_.push_back(text_.Take());
+      inItem_ = false;
+    } else if (inItem_) {
+      text_.End(name);
+    }
+  }
+  void Text(std::string_view s) override {
+    if (inItem_) text_.Text(s);
+  }
+
+ private:
+  std::vector<std::string>& out_;
+  std::uint64_t limit_;
+  bool inItem_ = false;
+  TRichTextCollector text_;
+};
+
+// ---- ISO 8601 dates of t="d" cells ----------------------------------------
+
+// Days from 1899-12-30 to the given civil date (proleptic Gregorian).
+long long DaysFromOleEpoch(long long y, unsigned m, unsigned d) {
+  y -= m <= 2;
+  const long long era = (y >= 0 ? y : y - 399) / 400;
+  const unsigned yoe = unsigned(y - era * 400);
+  const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  const long long unixDays = era * 146097 + (long long)doe - 719468;
+  return unixDays + 25569;  // 1970-01-01 is OLE day 25569
+}
+
+bool ParseIsoDate(std::string_view s, double& ole) {
+  int y = 0, mo = 0, d = 0, h = 0, mi = 0;
+  double sec = 0;
+  auto num = [&](size_t pos, size_t len, int& out) {
+    if (pos + len > s.size()) return false;
+    auto [p, ec] = std::from_chars(s.data() + pos, s.data() + pos + len, out);
+    return ec == std::errc() && p == s.data() + pos + len;
+  };
+  if (!num(0, 4, y) || s.size() < 10 || s[4] != '-' || !num(5, 2, mo) || s[7] != '-' || !num(8, 2, d)) return false;
+  if (mo < 1 || mo > 12 || d < 1 || d > 31) return false;
+  if (s.size() > 10) {
+    if (s[10] != 'T' || !num(11, 2, h) || s.size() < 16 || s[13] != ':' || !num(14, 2, mi)) return false;
+    if (s.size() > 16 && s[16] == ':') {
+      size_t end = 17;
+      while (end < s.size() && (std::isdigit((unsigned char)s[end]) || s[end] == '.')) ++end;
+      auto [p, ec] = std::from_chars(s.data() + 17, s.data() + end, sec);
+      if (ec != std::errc()) return false;
+    }
+    if (h > 24 || mi > 59 || sec >= 61) return false;
+  }
+  ole = double(DaysFromOleEpoch(y, unsigned(mo), unsigned(d))) + (h * 3600 + mi * 60 + sec) / 86400.0;
+  return ole >= kFirstOleDate && ole < kLastOleDate;
+}
+
+// ---- the worksheet ---------------------------------------------------------
+
+class TSheetHandler : public TXmlHandler {
+ public:
+  TSheetHandler(TValueBlock& block, const std::vector<TFormatKind>& styles, bool date1904, const TReadLimits& limits)
+      : block_(block), styles_(styles), date1904_(date1904), limits_(limits) {}
+
+  std::uint32_t MaxRow = 0, MaxCol = 0;
+
+  void StartElement(std::string_view name, const char** attrs) override {
+    if (!inSheetData_) {
+      if (name == "sheetData") inSheetData_ = true;
+      return;
+    }
+    if (inCell_) {
+      if (name == "v") {
+        inValue_ = true;
+      } else if (name == "is") {
+        inInline_ = true;
+        hasInline_ = true;
+      } else if (inInline_) {
+        inline_.Start(name);
+      }
+      return;
+    }
+    if (name == "row") {
+      const char* r = Attribute(attrs, "r");
+      std::uint64_t n;
+      if (r) {
+        if (!ParseUnsigned(r, n) || n < 1 || n > kMaxRows)
+          throw EWorkbookError("A row of the sheet has the number '" + std::string(r) + "'");
+        row_ = std::uint32_t(n);
+      } else {
+        ++row_;
+        if (row_ > kMaxRows) throw EWorkbookError("The sheet has more rows than a sheet can hold");
+      }
+      col_ = 0;
+    } else if (name == "c") {
+      StartCell(attrs);
+    }
+  }
+
+  void EndElement(std::string_view name) override {
+    if (!inSheetData_) return;
+    if (inCell_) {
+      if (name == "v") {
+        inValue_ = false;
+      } else if (name == "is") {
+        inInline_ = false;
+      } else if (inInline_) {
+        inline_.End(name);
+      } else if (name == "c") {
+        EndCell();
+      }
+      return;
+    }
+    if (name == "sheetData") inSheetData_ = false;
+  }
+
+  void Text(std::string_view s) override {
+    if (inValue_) value_ += s;
+    else if (inInline_) inline_.Text(s);
+  }
+
+ private:
+  void StartCell(const char** attrs) {
+    if (++storedCells_ > limits_.MaxStoredCells)
+      throw EWorkbookError("The sheet stores more than " + std::to_string(limits_.MaxStoredCells) + " cells");
+    if (row_ == 0) row_ = 1;  // a cell outside any <row>
+    const char* ref = Attribute(attrs, "r");
+    if (ref) {
+      std::uint32_t col, row;
+      if (!ParseCellReference(ref, col, row)) throw EWorkbookError("The sheet has a cell '" + std::string(ref) + "'");
+      col_ = col;
+      row_ = row;
+    } else {
+      if (++col_ > kMaxColumns) throw EWorkbookError("A row of the sheet has more cells than a sheet can hold");
+    }
+    const char* t = Attribute(attrs, "t");
+    type_ = t ? t : "n";
+    style_ = 0;
+    if (const char* s = Attribute(attrs, "s")) {
+      std::uint64_t n;
+      if (!ParseUnsigned(s, n)) throw EWorkbookError("A cell of the sheet has the style '" + std::string(s) + "'");
+      style_ = n;
+    }
+    inCell_ = true;
+    hasInline_ = false;
+    value_.clear();
+    MaxRow = std::max(MaxRow, row_);
+    MaxCol = std::max(MaxCol, col_);
+  }
+
+  std::string CellName() const {
+    std::string letters;
+    for (std::uint32_t c = col_; c > 0; c = (c - 1) / 26) letters.insert(letters.begin(), char('A' + (c - 1) % 26));
+    return letters + std::to_string(row_);
+  }
+
+  void Push(TCellKind kind, double number, std::uint32_t stringIndex = 0) {
+    block_.Cells.push_back({row_, col_, kind, stringIndex, number});
+  }
+
+  std::uint32_t AddString(std::string s) {
+    block_.Strings.push_back(std::move(s));
+    return std::uint32_t(block_.Strings.size() - 1);
+  }
+
+  void EndCell() {
+    inCell_ = false;
+    inValue_ = inInline_ = false;
+    if (type_ == "inlineStr") {
+      if (hasInline_) Push(TCellKind::Text, 0, AddString(inline_.Take()));
+      else if (!value_.empty()) Push(TCellKind::Text, 0, AddString(value_));
+      return;
+    }
+    if (value_.empty()) {
+      if (type_ == "str") Push(TCellKind::Text, 0, AddString(std::string()));  // a formula giving ""
+      return;  // formatting only: part of the used area, no value
+    }
+    if (type_ == "s") {
+      std::uint64_t index;
+      if (!ParseUnsigned(value_, index) || index >= SharedStringCount)
+        throw EWorkbookError("Cell " + CellName() + " refers to shared string '" + value_ + "' of " +
+                             std::to_string(SharedStringCount));
+      Push(TCellKind::Text, 0, std::uint32_t(index));
+    } else if (type_ == "str") {
+      Push(TCellKind::Text, 0, AddString(value_));
+    } else if (type_ == "b") {
+      if (value_ != "0" && value_ != "1" && value_ != "true" && value_ != "false")
+        throw EWorkbookError("Cell " + CellName() + " holds '" + value_ + "', which is not a boolean");
+      Push(TCellKind::Boolean, value_ == "1" || value_ == "true" ? 1 : 0);
+    } else if (type_ == "e") {
+      Push(TCellKind::Error, 0, AddString(value_));
+    } else if (type_ == "d") {
+      double ole;
+      if (!ParseIsoDate(value_, ole))
+        throw EWorkbookError("Cell " + CellName() + " holds '" + value_ + "', which is not a date");
+      Push(TCellKind::Date, ole);
+    } else if (type_ == "n") {
+      double v;
+      if (!ParseNumber(value_, v))
+        throw EWorkbookError("Cell " + CellName() + " holds '" + value_ + "', which is not a number");
+      const TFormatKind kind = style_ < styles_.size() ? styles_[style_] : TFormatKind::Number;
+      double ole;
+      if (kind == TFormatKind::Date && SerialToOleDate(v, date1904_, ole)) Push(TCellKind::Date, ole);
+      else if (kind == TFormatKind::Currency && std::fabs(v) < 922337203685477.0) Push(TCellKind::Currency, v);
+      else Push(TCellKind::Number, v);
+    } else {
+      throw EWorkbookError("Cell " + CellName() + " has the unknown type '" + type_ + "'");
+    }
+  }
+
+ public:
+  std::uint64_t SharedStringCount = 0;  // the leading entries of the block's strings
+
+ private:
+  TValueBlock& block_;
+  const std::vector<TFormatKind>& styles_;
+  bool date1904_;
+  const TReadLimits& limits_;
+  bool inSheetData_ = false, inCell_ = false, inValue_ = false, inInline_ = false, hasInline_ = false;
+  std::uint32_t row_ = 0, col_ = 0;
+  std::uint64_t storedCells_ = 0, style_ = 0;
+  std::string type_, value_;
+  TRichTextCollector inline_;
+};
+
+const TRelationship* FindRelationship(const std::vector<TRelationship>& rels, std::string_view typeSuffix) {
+  for (const auto& r : rels)
+    if (EndsWith(r.Type, typeSuffix)) return &r;
+  return nullptr;
+}
+
+}  // namespace
+
+bool SerialToOleDate(double serial, bool date1904, double& ole) {
+  if (date1904) {
+    ole = serial + 1462;  // 1904-01-01
+    return ole >= kFirstOleDate && ole < kLastOleDate;
+  }
+  // The 1900 system counts a 29 February 1900 that never was: serials before
+  // it are one day behind OLE dates.
+  if (serial < 0) return false;
+  ole = serial < 60 ? serial + 1 : serial;
+  return ole < kLastOleDate;
+}
+
+bool ParseCellReference(std::string_view ref, std::uint32_t& col, std::uint32_t& row) {
+  size_t i = 0;
+  std::uint64_t c = 0, r = 0;
+  if (i < ref.size() && ref[i] == '$') ++i;
+  const size_t lettersAt = i;
+  for (; i < ref.size() && std::isalpha((unsigned char)ref[i]); ++i) {
+    c = c * 26 + std::uint64_t(std::toupper((unsigned char)ref[i]) - 'A' + 1);
+    if (c > kMaxColumns) return false;
+  }
+  if (i == lettersAt) return false;
+  if (i < ref.size() && ref[i] == '$') ++i;
+  if (!ParseUnsigned(ref.substr(i), r) || r < 1 || r > kMaxRows) return false;
+  col = std::uint32_t(c);
+  row = std::uint32_t(r);
+  return true;
+}
+
+TValueBlock ReadFirstSheet(const TZipPackage& pkg, const TReadLimits& limits) {
+  // The main part, as the package relationships name it.
+  std::string workbookPart = "xl/workbook.xml";
+  const auto packageRels = ReadRelationships(pkg, "", limits);
+  if (const TRelationship* doc = FindRelationship(packageRels, "/officeDocument")) workbookPart = doc->Target;
+  if (!pkg.Has(workbookPart)) throw EWorkbookError("The package holds no workbook part");
+
+  TWorkbookHandler workbook;
+  {
+    TPartStream stream = pkg.Open(workbookPart, limits.MaxPartBytes);
+    ParseXml(stream, workbook);
+  }
+  const auto rels = ReadRelationships(pkg, workbookPart, limits);
+
+  // The first sheet in workbook order that is a worksheet.
+  const TRelationship* sheetRel = nullptr;
+  for (const auto& entry : workbook.Sheets) {
+    for (const auto& r : rels)
+      if (r.Id == entry.RelationshipId && EndsWith(r.Type, "/worksheet")) sheetRel = &r;
+    if (sheetRel) break;
+  }
+  if (!sheetRel) throw EWorkbookError("The workbook has no worksheet");
+
+  TStylesHandler styles;
+  if (const TRelationship* r = FindRelationship(rels, "/styles"); r && pkg.Has(r->Target)) {
+    TPartStream stream = pkg.Open(r->Target, limits.MaxPartBytes);
+    ParseXml(stream, styles);
+  }
+  styles.Finish();
+
+  TValueBlock block;
+  if (const TRelationship* r = FindRelationship(rels, "/sharedStrings"); r && pkg.Has(r->Target)) {
+    TPartStream stream = pkg.Open(r->Target, limits.MaxPartBytes);
+    TSharedStringsHandler handler(block.Strings, limits.MaxSharedStrings);
+    ParseXml(stream, handler);
+  }
+
+  TSheetHandler sheet(block, styles.StyleKinds, workbook.Date1904, limits);
+  sheet.SharedStringCount = block.Strings.size();
+  {
+    TPartStream stream = pkg.Open(sheetRel->Target, limits.MaxPartBytes);
+    ParseXml(stream, sheet);
+  }
+
+  block.R = sheet.MaxRow ? int(sheet.MaxRow) : 1;
+  block.N = sheet.MaxCol ? int(sheet.MaxCol) : 1;
+  if (std::uint64_t(block.R) * std::uint64_t(block.N) > limits.MaxBlockCells)
+    throw EWorkbookError("The sheet's used area of " + std::to_string(block.R) + " rows and " +
+                         std::to_string(block.N) + " columns exceeds " + std::to_string(limits.MaxBlockCells) +
+                         " cells");
+  // Writers store cells in order; anything else is sorted, the last of duplicates kept.
+  auto less = [](const TValueBlock::TStored& a, const TValueBlock::TStored& b) {
+    return a.Row != b.Row ? a.Row < b.Row : a.Col < b.Col;
+  };
+  bool sorted = true;
+  for (size_t i = 1; i < block.Cells.size() && sorted; ++i) sorted = less(block.Cells[i - 1], block.Cells[i]);
+  if (!sorted) {
+    std::stable_sort(block.Cells.begin(), block.Cells.end(), less);
+    std::vector<TValueBlock::TStored> unique;
+    unique.reserve(block.Cells.size());
+    for (const auto& c : block.Cells) {
+      if (!unique.empty() && unique.back().Row == c.Row && unique.back().Col == c.Col) unique.back() = c;
+      else unique.push_back(c);
+    }
+    block.Cells.swap(unique);
+  }
+  return block;
+}
+
+TValueBlock ReadFirstSheetFromFile(const std::string& path, const TReadLimits& limits) {
+  return ReadFirstSheet(TZipPackage::OpenFile(path), limits);
+}
+
+TValueBlock ReadFirstSheetFromMemory(std::string_view bytes, const TReadLimits& limits) {
+  return ReadFirstSheet(TZipPackage::OpenMemory(bytes), limits);
+}
+
+}  // namespace sheet

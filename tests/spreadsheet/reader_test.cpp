@@ -1,0 +1,217 @@
+// The built-in .xlsx reader against workbooks of independent writers
+// (openpyxl, SheetJS) and hand-made packages, then against hostile input.
+#include <gtest/gtest.h>
+
+#include "spreadsheet/core/xlsx_reader.h"
+#include "tests/spreadsheet/packages.h"
+
+using namespace sheet;
+using sheet_test::MakePackage;
+using sheet_test::Workbook;
+
+namespace {
+
+std::string Data(const char* name) { return std::string(NAVEKO_SHEET_DATA) + "/" + name; }
+
+TValueBlock Read(const char* name) { return ReadFirstSheetFromFile(Data(name)); }
+
+void ExpectNumber(const TValueBlock& b, int row, int col, TCellKind kind, double value) {
+  const TCellValue v = b.At(row, col);
+  EXPECT_EQ(v.Kind, kind) << "row " << row << " col " << col;
+  EXPECT_DOUBLE_EQ(v.Number, value) << "row " << row << " col " << col;
+}
+
+void ExpectText(const TValueBlock& b, int row, int col, const std::string& text, TCellKind kind = TCellKind::Text) {
+  const TCellValue v = b.At(row, col);
+  EXPECT_EQ(v.Kind, kind) << "row " << row << " col " << col;
+  EXPECT_EQ(v.Text, text) << "row " << row << " col " << col;
+}
+
+std::string ErrorOf(const std::string& bytes, const TReadLimits& limits = {}) {
+  try {
+    ReadFirstSheetFromMemory(bytes, limits);
+  } catch (const EWorkbookError& e) {
+    return e.what();
+  }
+  return "no error";
+}
+
+}  // namespace
+
+TEST(XlsxReader, OpenpyxlWorkbookWithFormattingBeyondTheData) {
+  const TValueBlock b = Read("openpyxl_prices.xlsx");
+  // G7 holds formatting only, yet it is the last cell; the active second sheet is not read.
+  EXPECT_EQ(b.R, 7);
+  EXPECT_EQ(b.N, 7);
+  ExpectText(b, 1, 1, "guid");
+  ExpectText(b, 1, 6, "note");
+  ExpectNumber(b, 2, 2, TCellKind::Currency, 12.5);  // "$"#,##0.00
+  ExpectNumber(b, 2, 3, TCellKind::Currency, 13);
+  ExpectNumber(b, 2, 4, TCellKind::Number, 0.25);
+  ExpectText(b, 2, 6, "\xD8\xA3\xD9\x82\xD8\xB1\xD8\xA7\xD8\xB5");  // أقراص
+  ExpectNumber(b, 3, 3, TCellKind::Number, 1e20);
+  ExpectNumber(b, 3, 4, TCellKind::Number, 1.5e-7);
+  ExpectNumber(b, 3, 6, TCellKind::Boolean, 1);
+  ExpectText(b, 4, 1, " M-003 ");
+  EXPECT_EQ(b.At(4, 2).Kind, TCellKind::Empty);
+  ExpectNumber(b, 4, 6, TCellKind::Date, 44646);  // 2022-03-26
+  EXPECT_EQ(b.At(7, 7).Kind, TCellKind::Empty);
+}
+
+TEST(XlsxReader, SheetJsWorkbookWithSharedStringsAndCachedFormula) {
+  const TValueBlock b = Read("sheetjs_prices.xlsx");
+  EXPECT_EQ(b.R, 3);
+  EXPECT_EQ(b.N, 8);
+  ExpectText(b, 1, 5, "price2");
+  ExpectText(b, 2, 1, "S-1");
+  ExpectNumber(b, 2, 2, TCellKind::Number, 1.25);
+  ExpectNumber(b, 2, 6, TCellKind::Number, 3.25);  // =B2+2, by its cached value
+  ExpectNumber(b, 3, 7, TCellKind::Boolean, 1);
+  ExpectNumber(b, 3, 8, TCellKind::Date, 44646);
+  EXPECT_EQ(b.At(2, 7).Kind, TCellKind::Empty);
+}
+
+TEST(XlsxReader, HandMadeParts) {
+  {
+    const TValueBlock b = Read("inline_strings.xlsx");
+    EXPECT_EQ(b.R, 2);
+    EXPECT_EQ(b.N, 2);
+    ExpectText(b, 1, 2, "salp");  // two rich-text runs
+    ExpectText(b, 2, 1, " K1 ");
+    ExpectNumber(b, 2, 2, TCellKind::Number, 2.5);
+  }
+  {
+    const TValueBlock b = Read("wrong_dimension.xlsx");  // dimension says A1:B2
+    EXPECT_EQ(b.R, 4);
+    EXPECT_EQ(b.N, 5);
+  }
+  {
+    const TValueBlock b = Read("formulas.xlsx");
+    EXPECT_EQ(b.R, 2);
+    EXPECT_EQ(b.N, 4);
+    ExpectText(b, 1, 1, "plain");
+    ExpectNumber(b, 1, 2, TCellKind::Number, 2);
+    ExpectText(b, 1, 3, "ab");
+    EXPECT_EQ(b.At(1, 4).Kind, TCellKind::Empty);  // no cached value
+    ExpectText(b, 2, 1, "rich");                  // the phonetic guide is not text
+  }
+  {
+    const TValueBlock b = Read("no_references.xlsx");  // x: prefixes, no r on rows and most cells
+    EXPECT_EQ(b.R, 2);
+    EXPECT_EQ(b.N, 5);
+    ExpectNumber(b, 1, 2, TCellKind::Number, 2);
+    ExpectNumber(b, 2, 1, TCellKind::Number, 3);
+    ExpectNumber(b, 2, 4, TCellKind::Number, 4);
+    ExpectNumber(b, 2, 5, TCellKind::Number, 5);  // follows D2
+  }
+  {
+    const TValueBlock b = Read("first_sheet_later.xlsx");  // after a chart sheet, in sheet3.xml
+    ExpectText(b, 1, 1, "first");
+    EXPECT_EQ(b.R, 3);
+    EXPECT_EQ(b.N, 3);
+  }
+  {
+    const TValueBlock b = Read("formatted_area.xlsx");
+    EXPECT_EQ(b.R, 10);
+    EXPECT_EQ(b.N, 7);
+  }
+  for (const char* name : {"one_cell.xlsx", "empty_sheet.xlsx"}) {
+    const TValueBlock b = Read(name);
+    EXPECT_EQ(b.R, 1) << name;
+    EXPECT_EQ(b.N, 1) << name;
+  }
+}
+
+TEST(XlsxReader, DateSystemsAndFormats) {
+  {
+    const TValueBlock b = Read("formats_1904.xlsx");
+    ExpectNumber(b, 1, 1, TCellKind::Date, 1462);           // 1904-01-01, built-in 14
+    ExpectNumber(b, 1, 2, TCellKind::Date, 46108.5);        // dd/mm/yyyy
+    ExpectNumber(b, 1, 3, TCellKind::Currency, 12.5);       // [$€-407]#,##0.00
+    ExpectNumber(b, 1, 4, TCellKind::Date, 1462.75);        // [h]:mm
+    ExpectNumber(b, 1, 5, TCellKind::Currency, 3);          // built-in 7
+    ExpectNumber(b, 2, 1, TCellKind::Boolean, 1);
+    ExpectNumber(b, 2, 2, TCellKind::Boolean, 0);
+    ExpectText(b, 2, 3, "#N/A", TCellKind::Error);
+    ExpectNumber(b, 2, 4, TCellKind::Number, 7);             // "m"0: a quoted m
+    ExpectNumber(b, 2, 5, TCellKind::Number, 8);             // [Red]0.00
+  }
+  {
+    const TValueBlock b = Read("dates_1900.xlsx");
+    ExpectNumber(b, 1, 1, TCellKind::Date, 2);       // 1900-01-01
+    ExpectNumber(b, 1, 2, TCellKind::Date, 60);      // 1900-02-28
+    ExpectNumber(b, 1, 3, TCellKind::Date, 61);      // 1900-03-01
+    ExpectNumber(b, 1, 4, TCellKind::Date, 44646);
+    ExpectNumber(b, 1, 5, TCellKind::Number, -1);    // no date before 1900
+    ExpectNumber(b, 2, 1, TCellKind::Date, 44646.5); // t="d"
+  }
+}
+
+TEST(XlsxReader, CellsOutOfOrderAreSortedAndTheLastDuplicateWins) {
+  const TValueBlock b = ReadFirstSheetFromMemory(MakePackage(Workbook(
+      "<row r=\"3\"><c r=\"B3\"><v>3</v></c></row><row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"A1\"><v>9</v></c></row>")));
+  ASSERT_EQ(b.Cells.size(), 2u);
+  EXPECT_EQ(b.Cells[0].Row, 1u);
+  ExpectNumber(b, 1, 1, TCellKind::Number, 9);
+  ExpectNumber(b, 3, 2, TCellKind::Number, 3);
+}
+
+TEST(XlsxReader, NotAWorkbook) {
+  EXPECT_NE(ErrorOf(std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(504, '\0')).find("compound document"),
+            std::string::npos);
+  EXPECT_NE(ErrorOf("<!DOCTYPE html><html><body>moved</body></html>").find("HTML"), std::string::npos);
+  EXPECT_NE(ErrorOf("").find("empty"), std::string::npos);
+  EXPECT_NE(ErrorOf("GIF89a....").find("not an .xlsx"), std::string::npos);
+  const std::string whole = sheet_test::ReadFile(Data("sheetjs_prices.xlsx"));
+  EXPECT_NE(ErrorOf(whole.substr(0, whole.size() / 2)).find("not a readable zip"), std::string::npos);
+  EXPECT_NE(ErrorOf(sheet_test::MakePackage({{"readme.txt", "hello"}})).find("no workbook part"), std::string::npos);
+}
+
+TEST(XlsxReader, DamagedWorkbooks) {
+  auto parts = Workbook("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>");
+  parts[1].second = std::string("<workbook xmlns=\"") + sheet_test::kMainNs + "\"><sheets/></workbook>";
+  EXPECT_NE(ErrorOf(MakePackage(parts)).find("no worksheet"), std::string::npos);
+
+  EXPECT_NE(ErrorOf(MakePackage(Workbook("<row><c><v>1</v></row>"))).find("not well-formed"), std::string::npos);
+  EXPECT_NE(ErrorOf(MakePackage(Workbook("<row><c><v>12abc</v></c></row>"))).find("not a number"), std::string::npos);
+  EXPECT_NE(ErrorOf(MakePackage(Workbook("<row><c t=\"s\"><v>4</v></c></row>"))).find("shared string"),
+            std::string::npos);
+  EXPECT_NE(ErrorOf(MakePackage(Workbook("<row><c r=\"A0\"><v>1</v></c></row>"))).find("'A0'"), std::string::npos);
+  EXPECT_NE(ErrorOf(MakePackage(Workbook("<row><c r=\"XFE1\"><v>1</v></c></row>"))).find("'XFE1'"), std::string::npos);
+  EXPECT_NE(ErrorOf(MakePackage(Workbook("<row><c t=\"q\"><v>1</v></c></row>"))).find("unknown type"),
+            std::string::npos);
+}
+
+TEST(XlsxReader, HostileWorkbooksMeetTheirLimits) {
+  // Entity expansion ("billion laughs") never starts: the DOCTYPE is refused.
+  const std::string laughs =
+      "<?xml version=\"1.0\"?><!DOCTYPE w [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;\">]>"
+      "<worksheet xmlns=\"" + std::string(sheet_test::kMainNs) + "\"><sheetData><row><c t=\"inlineStr\"><is><t>&b;</t></is></c></row></sheetData></worksheet>";
+  EXPECT_NE(ErrorOf(MakePackage(Workbook(laughs, "", "", "", true))).find("document type"), std::string::npos);
+
+  // A part that inflates beyond the limit, whatever the archive declares.
+  TReadLimits small;
+  small.MaxPartBytes = 1 << 20;
+  const std::string bomb = "<row><c><v>1</v></c></row>" + std::string(4 << 20, ' ');
+  EXPECT_NE(ErrorOf(MakePackage(Workbook(bomb)), small).find("inflates to more than 1048576"), std::string::npos);
+
+  TReadLimits few;
+  few.MaxStoredCells = 3;
+  EXPECT_NE(ErrorOf(MakePackage(Workbook("<row><c/><c/><c/><c/></row>")), few).find("more than 3 cells"),
+            std::string::npos);
+  // One cell in the sheet's far corner makes a block of 17 billion cells.
+  EXPECT_NE(ErrorOf(MakePackage(Workbook("<row r=\"1048576\"><c r=\"XFD1048576\"><v>1</v></c></row>"))).find("exceeds"),
+            std::string::npos);
+}
+
+TEST(CellReference, Parses) {
+  std::uint32_t c = 0, r = 0;
+  EXPECT_TRUE(ParseCellReference("B12", c, r));
+  EXPECT_EQ(c, 2u);
+  EXPECT_EQ(r, 12u);
+  EXPECT_TRUE(ParseCellReference("XFD1048576", c, r));
+  EXPECT_EQ(c, 16384u);
+  EXPECT_TRUE(ParseCellReference("$AA$3", c, r));
+  EXPECT_EQ(c, 27u);
+  for (const char* bad : {"", "12", "A", "A1B", "A-1", "XFE1", "A1048577"}) EXPECT_FALSE(ParseCellReference(bad, c, r)) << bad;
+}
