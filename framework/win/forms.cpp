@@ -428,6 +428,9 @@ LRESULT CALLBACK MessageBoxHook(int code, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 int TApplication::MessageBox(const std::wstring& text) {
+  // An ownerless box hands activation to no window of ours when it closes;
+  // the window that was active gets it back, with its focused control.
+  const HWND wasActive = ::GetActiveWindow();
   gMessageBoxHook = ::SetWindowsHookExW(WH_CBT, MessageBoxHook, nullptr, ::GetCurrentThreadId());
   // Task-modal with no owner: every window of ours is disabled and the box is centred on the screen.
   const int result = ::MessageBoxW(nullptr, text.c_str(), title_.c_str(), MB_OK | MB_TASKMODAL);
@@ -435,6 +438,8 @@ int TApplication::MessageBox(const std::wstring& text) {
     ::UnhookWindowsHookEx(gMessageBoxHook);
     gMessageBoxHook = nullptr;
   }
+  if (wasActive && ::IsWindow(wasActive) && ::IsWindowVisible(wasActive) && ::GetActiveWindow() != wasActive)
+    ::SetActiveWindow(wasActive);
   return result;
 }
 

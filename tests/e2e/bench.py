@@ -241,3 +241,41 @@ def pixel(path: Path, x: int, y: int) -> tuple[int, int, int]:
     # A heading line, then "0,0: (r,g,b)  #RRGGBB  srgb(...)".
     hexpart = out.splitlines()[-1].split("#")[1][:6]
     return int(hexpart[0:2], 16), int(hexpart[2:4], 16), int(hexpart[4:6], 16)
+
+
+IMPORT_PROBLEM = "حدث خطأ بتحميل الاسعار من الموقع"
+UPDATE_INCOMPLETE = "لم يتم تحديث جميع الاسعار بطريقة صحيحة ..يرجى اعادة التحديث"
+UPDATE_DONE = "تمت عملية التحديث بنجاح"
+
+
+def click_button(window: dict) -> None:
+    """A real left click (X press and release) in the middle of the window's button."""
+    button = next(c for c in window["children"] if c["class"] == "TButton")
+    left, top, right, bottom = button["rect"]
+    xdotool("windowfocus", "--sync", x_window(window["text"]))
+    xdotool("mousemove", "--sync", str((left + right) // 2), str((top + bottom) // 2))
+    xdotool("click", "1")
+
+
+def press_and_read(window: dict, timeout: float = 120.0) -> str:
+    """Presses the update button, then reads and dismisses the one message it shows."""
+    click_button(window)
+    box = wait_for_message_box(timeout)
+    if box["caption"] != APP_TITLE or box["buttons"] != ["OK"]:
+        raise AssertionError(f"unexpected message box {box}")
+    dismiss_message_box()
+    deadline = time.monotonic() + 30
+    while [w for w in probe("windows") if w["class"] == "#32770" and w["text"] == APP_TITLE]:
+        if time.monotonic() > deadline:
+            raise AssertionError("the message box stayed open")
+        time.sleep(0.2)
+    return box["text"]
+
+
+def set_decimal_separator(decimal: str, thousand: str) -> None:
+    """The user's regional number settings, as the Regional Settings panel stores them."""
+    key = r"HKCU\Control Panel\International"
+    for name, value in (("sDecimal", decimal), ("sThousand", thousand)):
+        subprocess.run([WINE_RUN, "reg", "add", key, "/v", name, "/t", "REG_SZ", "/d", value, "/f"], env=ENV,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL, timeout=60,
+                       check=True)

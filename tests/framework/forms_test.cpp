@@ -178,3 +178,24 @@ TEST(Forms, MessageBoxTakesTheApplicationTitleAsCaption) {
   EXPECT_EQ(caption, L"framework tests");
   EXPECT_EQ(text, L"\x0645\x0631\x062D\x0628\x0627");
 }
+
+TEST(Forms, TheActiveWindowAndItsFocusReturnAfterAMessageBox) {
+  TTestForm form(nullptr);
+  ReadComponentText(kLayout, form);
+  form.Show();
+  ::SetActiveWindow(form.Handle());
+  Application->ProcessMessages();
+  HWND button = dynamic_cast<TWinControl*>(form.FindComponent("Btn"))->Handle();
+  ASSERT_EQ(::GetFocus(), button);
+  UINT_PTR t = ::SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR id, DWORD) {
+    if (HWND box = ::FindWindowW(L"#32770", nullptr)) {
+      ::KillTimer(nullptr, id);
+      ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    }
+  });
+  Application->MessageBox(L"done");
+  ::KillTimer(nullptr, t);
+  Application->ProcessMessages();
+  EXPECT_EQ(::GetActiveWindow(), form.Handle());
+  EXPECT_EQ(::GetFocus(), button) << "keys reach the form again, Alt+F4 included";
+}
