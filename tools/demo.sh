@@ -3,17 +3,19 @@
 # price-list server (tools/price_server.py, reached through the prefix's proxy
 # setting) and an SQLite database standing in for PilvaroM1 behind the
 # "SQL Server" ODBC driver name. On your display when there is one (close the
-# window to end), otherwise under Xvfb, writing a screenshot.
+# window to end), otherwise under Xvfb, where the demo presses the update button
+# itself with a real mouse click, prints the message the program shows, and
+# writes screenshots of the window before and after.
 set -euo pipefail
 # shellcheck source=tools/lib.sh
 . "$(dirname "$0")/lib.sh"
 "$root/tools/setup.sh"
 configure_win
-cmake --build "$build/win" -j"$(nproc)" --target Project2
+cmake --build "$build/win" -j"$(nproc)" --target Project2 winprobe
 
 demo="$build/demo"
 bench="$demo/bench"
-rm -rf "$demo/site" "$demo/odbc" "$demo/PilvaroM1"
+rm -rf "$demo/site" "$demo/odbc" "$demo/PilvaroM1" "$demo/requests.log" "$demo/port"
 mkdir -p "$demo/site/upload" "$demo/odbc"
 had_display=${DISPLAY:-}
 
@@ -74,12 +76,30 @@ else
   shot="$build/demo-screenshot.png"
   import -window root "$shot"
   echo "demo: screenshot written to $shot"
-  xid=$(xdotool search --onlyvisible --name '^NAVEKO تحديث' | head -n1 || true)
-  if [ -n "$xid" ]; then
-    xdotool windowfocus --sync "$xid" key --clearmodifiers alt+F4
-  else
-    xdotool key --clearmodifiers Return   # a message box is up: dismiss it
-  fi
+  # Press the button as the end-to-end tests do: a real click, then read and
+  # dismiss the message with a real Enter, then close the window with Alt+F4.
+  NAVEKO_BENCH="$bench" NAVEKO_EXE="$exe" NAVEKO_PROBE="$build/win/tests/e2e/winprobe.exe" \
+  NAVEKO_WINE_RUN="$root/tools/wine-run.sh" NAVEKO_ARTIFACTS="$demo" NAVEKO_SHOT="$build/demo-after.png" \
+  PYTHONPATH="$root/tests/e2e" python3 - <<'PY' || { echo "demo: pressing the button failed; stopping the program"; kill "$pid"; }
+import os, subprocess, sys
+import bench
+try:
+    w = bench.wait_for_window(bench.MAIN_TITLE, 10)
+except AssertionError:
+    box = bench.wait_for_message_box(10)
+    print("demo: the program says:", box["text"])
+    bench.dismiss_message_box()
+    sys.exit(0)
+print("demo: pressing the update button")
+bench.click_button(w)
+box = bench.wait_for_message_box(120)
+print("demo: the program says:", box["text"])
+subprocess.run(["import", "-window", "root", os.environ["NAVEKO_SHOT"]], env=bench.ENV, check=False)
+print("demo: screenshot with the message written to", os.environ["NAVEKO_SHOT"])
+bench.dismiss_message_box()
+bench.xdotool("windowfocus", "--sync", bench.x_window(bench.MAIN_TITLE))
+bench.xdotool("key", "--clearmodifiers", "alt+F4")
+PY
   wait "$pid" && echo "demo: the program ended"
 fi
 echo "demo: the price server was asked:"; sed 's/^/   /' "$demo/requests.log" 2>/dev/null || true
