@@ -9,7 +9,7 @@ namespace {
 // never cancels. Lives on the caller's stack for the one synchronous call.
 class StatusWatcher : public IBindStatusCallback, public IHttpNegotiate {
  public:
-  DWORD Status = 0;  // 0 when no HTTP answer was seen
+  DWORD Status = 0;  // the HTTP status of the answer; 0 while none was seen
 
   // IUnknown: the object is not reference-counted beyond the call it serves.
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
@@ -55,7 +55,8 @@ HRESULT DownloadPriceList() {
   StatusWatcher watcher;
   HRESULT hr = ::URLDownloadToFileA(nullptr, PriceListUrl, PriceListPath, 0, &watcher);
   if (hr != S_OK) return hr;
-  const bool httpOk = watcher.Status == 0 || (watcher.Status >= 200 && watcher.Status < 300);
+  // No answer at all (a dropped connection) leaves Status 0, which is no success either.
+  const bool httpOk = watcher.Status >= 200 && watcher.Status < 300;
   if (!httpOk) {
     ::DeleteFileA(PriceListPath);  // an error page is no price list
     return INET_E_DOWNLOAD_FAILURE;

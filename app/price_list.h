@@ -8,7 +8,8 @@ inline constexpr const char* PriceListPath = "C:\\Program Files\\Common Files\\F
 
 // Fetches PriceListUrl into PriceListPath with the URL moniker service and
 // returns its result. URLDownloadToFileA stores an HTTP error page and still
-// reports success, so an answer whose HTTP status is not 2xx is reported as a
+// reports success, so a download without an answer whose HTTP status is 2xx
+// (an error status, or a connection dropped before any answer) is reported as a
 // failure (INET_E_DOWNLOAD_FAILURE) and the file is removed. What a successful
 // answer holds is for the import to judge.
 HRESULT DownloadPriceList();
