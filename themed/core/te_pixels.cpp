@@ -1,0 +1,116 @@
+#include "themed/core/te_pixels.h"
+
+#include <cstring>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <mmintrin.h>
+#define TE_HAVE_MMX_CODE 1
+#endif
+
+namespace te {
+
+namespace {
+
+void CopyRow(const TteColor* src, TteColor* dst, int n) {
+  if (src == dst || n <= 0) return;
+  std::memmove(dst, src, size_t(n) * sizeof(TteColor));
+}
+
+void CopyRowKeyed(const TteColor* src, TteColor* dst, int n) {
+  for (int i = 0; i < n; ++i)
+    if ((src[i] & 0x00FFFFFF) != TransparentKey) dst[i] = src[i] | 0xFF000000u;
+}
+
+inline TteColor PlainBlend(TteColor s, TteColor d, std::uint32_t a) {
+  const std::uint32_t na = 255 - a;
+  const std::uint32_t r = (((s >> 16) & 0xFF) * a + ((d >> 16) & 0xFF) * na) >> 8;
+  const std::uint32_t g = (((s >> 8) & 0xFF) * a + ((d >> 8) & 0xFF) * na) >> 8;
+  const std::uint32_t b = ((s & 0xFF) * a + (d & 0xFF) * na) >> 8;
+  return 0xFF000000u | r << 16 | g << 8 | b;
+}
+
+void PlainBlendRow(const TteColor* src, TteColor* dst, int n) {
+  for (int i = 0; i < n; ++i) {
+    const std::uint32_t a = src[i] >> 24;
+    if (a == 0) continue;
+    dst[i] = a == 255 ? src[i] : PlainBlend(src[i], dst[i], a);
+  }
+}
+
+TteColor PlainBlendPixel(TteColor top, TteColor bottom) {
+  const std::uint32_t a = top >> 24;
+  if (a == 255) return top;
+  if (a == 0) return bottom;
+  return PlainBlend(top, bottom, a);
+}
+
+// The MMX blend, per channel with 16-bit lanes: (s*a + d*(256-a)) >> 8.
+#if TE_HAVE_MMX_CODE
+inline TteColor MmxBlend(TteColor s, TteColor d, std::uint32_t a) {
+  const __m64 zero = _mm_setzero_si64();
+  const __m64 sv = _mm_unpacklo_pi8(_mm_cvtsi32_si64(int(s)), zero);
+  const __m64 dv = _mm_unpacklo_pi8(_mm_cvtsi32_si64(int(d)), zero);
+  const __m64 av = _mm_set1_pi16(short(a));
+  const __m64 nav = _mm_set1_pi16(short(256 - a));
+  const __m64 sum = _mm_add_pi16(_mm_mullo_pi16(sv, av), _mm_mullo_pi16(dv, nav));
+  return TteColor(_mm_cvtsi64_si32(_mm_packs_pu16(_mm_srli_pi16(sum, 8), zero)));
+}
+#else
+inline TteColor MmxBlend(TteColor s, TteColor d, std::uint32_t a) {
+  TteColor out = 0;
+  for (int shift = 0; shift < 32; shift += 8) {
+    const std::uint32_t c = (((s >> shift) & 0xFF) * a + ((d >> shift) & 0xFF) * (256 - a)) >> 8;
+    out |= c << shift;
+  }
+  return out;
+}
+#endif
+
+void MmxBlendRow(const TteColor* src, TteColor* dst, int n) {
+  for (int i = 0; i < n; ++i) {
+    const std::uint32_t a = src[i] >> 24;
+    if (a == 0) continue;
+    dst[i] = a == 255 ? src[i] : MmxBlend(src[i], dst[i], a);
+  }
+}
+
+TteColor MmxBlendPixel(TteColor top, TteColor bottom) { return MmxBlend(top, bottom, top >> 24); }
+
+void FillPixels(TteColor* p, int n, TteColor v) {
+  for (int i = 0; i < n; ++i) p[i] = v;
+}
+
+void FillPixelRect(TteColor* bits, int width, const fw::TRect& r, TteColor v) {
+  for (int y = r.Top; y < r.Bottom; ++y) FillPixels(bits + std::ptrdiff_t(y) * width + r.Left, r.Right - r.Left, v);
+}
+
+void SetAlphaRun(TteColor* p, int n, std::uint8_t a) {
+  const TteColor alpha = TteColor(a) << 24;
+  for (int i = 0; i < n; ++i) p[i] = (p[i] & 0x00FFFFFF) | alpha;
+}
+
+void SetAlphaPixelRect(TteColor* bits, int width, const fw::TRect& r, std::uint8_t a) {
+  for (int y = r.Top; y < r.Bottom; ++y) SetAlphaRun(bits + std::ptrdiff_t(y) * width + r.Left, r.Right - r.Left, a);
+}
+
+void ClearAlphaOfColor(TteColor* p, int n, TteColor color) {
+  const TteColor rgb = color & 0x00FFFFFF;
+  for (int i = 0; i < n; ++i)
+    if ((p[i] & 0x00FFFFFF) == rgb) p[i] &= 0x00FFFFFF;
+}
+
+const TPixelOps kPlain{CopyRow,       CopyRowKeyed,      PlainBlendRow, PlainBlendPixel,  FillPixels,
+                       FillPixelRect, SetAlphaRun,       SetAlphaPixelRect, ClearAlphaOfColor};
+const TPixelOps kMmx{CopyRow,       CopyRowKeyed,      MmxBlendRow, MmxBlendPixel,  FillPixels,
+                     FillPixelRect, SetAlphaRun,       SetAlphaPixelRect, ClearAlphaOfColor};
+
+}  // namespace
+
+const TPixelOps& PlainPixelOps() { return kPlain; }
+const TPixelOps& MmxPixelOps() { return kMmx; }
+
+TPixelOps PixelOps = kPlain;
+
+void SelectPixelOps(bool mmx) { PixelOps = mmx ? kMmx : kPlain; }
+
+}  // namespace te

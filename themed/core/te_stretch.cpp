@@ -1,0 +1,90 @@
+#include "themed/core/te_stretch.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "themed/core/te_cpu.h"
+
+namespace te {
+
+namespace {
+
+struct TEndMMX {
+  ~TEndMMX() { EndMMX(); }
+};
+
+void MoveRow(TDrawMode mode, const TteColor* src, TteColor* dst, int n) {
+  switch (mode) {
+    case TDrawMode::Opaque: PixelOps.CopyRow(src, dst, n); break;
+    case TDrawMode::Keyed: PixelOps.CopyRowKeyed(src, dst, n); break;
+    case TDrawMode::Alpha: PixelOps.BlendRow(src, dst, n); break;
+  }
+}
+
+}  // namespace
+
+std::vector<int> StretchMap(int destLen, int srcStart, int srcEnd, int offset, int count, TMapRounding rounding) {
+  std::vector<int> map(size_t(std::max(count, 0)));
+  if (destLen < 2) {
+    std::fill(map.begin(), map.end(), (srcStart + srcEnd - 1) / 2);
+    return map;
+  }
+  // The step is a 32-bit float; the products are formed in double precision.
+  const float k = float(srcEnd - srcStart - 1) / float(destLen - 1);
+  for (int i = 0; i < count; ++i) {
+    const double v = double(i + offset) * double(k) + srcStart;
+    map[size_t(i)] = rounding == TMapRounding::Truncate ? int(std::trunc(v)) : int(std::nearbyint(v));
+  }
+  return map;
+}
+
+void StretchPixels(const TPixelGrid& target, const fw::TRect& dest, const TPixelGrid& source, const fw::TRect& src,
+                   TDrawMode mode, TMapRounding rounding) {
+  TEndMMX endMMX;
+  const fw::TRect clip{std::max(dest.Left, 0), std::max(dest.Top, 0), std::min(dest.Right, target.Width),
+                       std::min(dest.Bottom, target.Height)};
+  if (clip.Right <= clip.Left || clip.Bottom <= clip.Top) return;
+  if (src.Left < 0 || src.Top < 0 || src.Right > source.Width || src.Bottom > source.Height) return;
+  const int dw = dest.Right - dest.Left, dh = dest.Bottom - dest.Top;
+  const int sw = src.Right - src.Left, sh = src.Bottom - src.Top;
+  const int cw = clip.Right - clip.Left, ch = clip.Bottom - clip.Top;
+  if (sw <= 0 || sh <= 0) return;
+
+  if (dw == sw && dh == sh) {
+    const int sx = src.Left + clip.Left - dest.Left;
+    for (int row = 0; row < ch; ++row)
+      MoveRow(mode, source.Row(src.Top + clip.Top - dest.Top + row) + sx, target.Row(clip.Top + row) + clip.Left, cw);
+    return;
+  }
+
+  const std::vector<int> columns = StretchMap(dw, src.Left, src.Right, clip.Left - dest.Left, cw, rounding);
+  const std::vector<int> rows = StretchMap(dh, src.Top, src.Bottom, clip.Top - dest.Top, ch, rounding);
+  if (mode == TDrawMode::Opaque) {
+    int lastSource = -1;
+    TteColor* lastWritten = nullptr;
+    for (int r = 0; r < ch; ++r) {
+      TteColor* out = target.Row(clip.Top + r) + clip.Left;
+      if (rows[size_t(r)] == lastSource && lastWritten) {
+        PixelOps.CopyRow(lastWritten, out, cw);
+      } else {
+        const TteColor* in = source.Row(rows[size_t(r)]);
+        for (int i = 0; i < cw; ++i) out[i] = in[columns[size_t(i)]];
+      }
+      lastSource = rows[size_t(r)];
+      lastWritten = out;
+    }
+    return;
+  }
+  TArrayOfteColor buffer(static_cast<size_t>(cw));
+  int gathered = -1;
+  for (int r = 0; r < ch; ++r) {
+    if (rows[size_t(r)] != gathered) {
+      const TteColor* in = source.Row(rows[size_t(r)]);
+      for (int i = 0; i < cw; ++i) buffer[size_t(i)] = in[columns[size_t(i)]];
+      gathered = rows[size_t(r)];
+    }
+    MoveRow(mode, buffer.data(), target.Row(clip.Top + r) + clip.Left, cw);
+  }
+}
+
+}  // namespace te
