@@ -144,11 +144,13 @@ class TCanvas : public TPersistent {
   void StretchDraw(const TRect& r, TGraphic* g);
   void CopyRect(const TRect& dest, TCanvas& src, const TRect& srcRect);
 
- protected:
-  virtual void CreateHandle() {}
+  // Select the font, pen or brush into the DC, for code that draws on Handle() itself.
   void RequireFont();
   void RequirePen();
   void RequireBrush();
+
+ protected:
+  virtual void CreateHandle() {}
 
  private:
   void DeselectHandles();

@@ -1,0 +1,365 @@
+#include "themed/win/te_bitmap.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "framework/core/exception.h"
+#include "framework/win/clipbrd.h"
+#include "framework/win/handles.h"
+#include "themed/core/te_cpu.h"
+#include "themed/core/te_stretch.h"
+#include "themed/win/te_winapi.h"
+
+namespace te {
+
+namespace {
+
+std::unique_ptr<std::vector<TteBitmap*>>& Registry() {
+  static std::unique_ptr<std::vector<TteBitmap*>> list;
+  return list;
+}
+
+void Register(TteBitmap* b) {
+  if (!Registry()) Registry() = std::make_unique<std::vector<TteBitmap*>>();
+  Registry()->push_back(b);
+}
+
+void Unregister(TteBitmap* b) {
+  if (auto& list = Registry()) list->erase(std::remove(list->begin(), list->end(), b), list->end());
+}
+
+struct TEndMMX {
+  ~TEndMMX() { EndMMX(); }
+};
+
+TDrawMode ModeOf(const TteBitmap& b) {
+  return b.AlphaBlend ? TDrawMode::Alpha : b.Transparent ? TDrawMode::Keyed : TDrawMode::Opaque;
+}
+
+TPixelGrid GridOf(const TteBitmap& b) { return {b.Bits, b.Width, b.Height, false}; }
+
+fw::TRect Offset(const fw::TRect& r, int dx, int dy) { return {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy}; }
+
+// The keyed GDI route, chosen at start: TransparentBlt, or reading the target back.
+bool gKeyedByTransparentBlt = false;
+
+void ReadBackDraw(TteBitmap& self, HDC dc, const fw::TRect& dest, const fw::TRect& src) {
+  const int w = dest.Right - dest.Left, h = dest.Bottom - dest.Top;
+  if (w <= 0 || h <= 0) return;
+  TteBitmap area;
+  area.SetSize(w, h);
+  ::BitBlt(area.DC(), 0, 0, w, h, dc, dest.Left, dest.Top, SRCCOPY);
+  self.StretchDraw(area, fw::Rect(0, 0, w, h), src);
+  ::BitBlt(dc, dest.Left, dest.Top, w, h, area.DC(), 0, 0, SRCCOPY);
+}
+
+}  // namespace
+
+TteBitmap* FindBitmapByDC(HDC dc) {
+  if (!Registry() || !dc) return nullptr;
+  for (TteBitmap* b : *Registry())
+    if (b->DC() == dc) return b;
+  return nullptr;
+}
+
+TteColor ColorToTeColor(fw::TColor color, std::uint8_t alpha) { return RgbToTeColor(fw::ColorToRGB(color), alpha); }
+
+bool TrueColorScreen() {
+  fw::ScopedGetDC screen(nullptr);
+  return ::GetDeviceCaps(screen.get(), BITSPIXEL) * ::GetDeviceCaps(screen.get(), PLANES) > 23;
+}
+
+void InitBitmapUnit() {
+  SelectPixelOps(DetectMMX());
+  gKeyedByTransparentBlt = TransparentBltAvailable() && TrueColorScreen();
+}
+
+void FinalizeBitmapUnit() { Registry().reset(); }
+
+const fw::TClassInfo& TteBitmap::StaticClassInfo() {
+  static const fw::TClassInfo info("TteBitmap", &fw::TPersistent::StaticClassInfo(), nullptr);
+  return info;
+}
+
+TteBitmap::TteBitmap() {
+  info_.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);  // 40
+  info_.bmiHeader.biPlanes = 1;
+  info_.bmiHeader.biBitCount = 32;
+  info_.bmiHeader.biCompression = BI_RGB;
+}
+
+TteBitmap::~TteBitmap() { Release(); }
+
+void TteBitmap::Release() {
+  if (dc_) {
+    Unregister(this);
+    ::DeleteDC(dc_);
+  }
+  if (handle_) ::DeleteObject(handle_);
+  dc_ = nullptr;
+  handle_ = nullptr;
+  Bits = nullptr;
+}
+
+void TteBitmap::SetSize(int w, int h) {
+  w = std::abs(w);
+  h = std::abs(h);
+  if (w == 0 || h == 0 || (w == Width && h == Height)) return;
+  Release();
+  Width = Height = 0;
+  info_.bmiHeader.biWidth = w;
+  info_.bmiHeader.biHeight = -h;
+  void* bits = nullptr;
+  handle_ = ::CreateDIBSection(nullptr, &info_, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!bits) {
+    if (handle_) ::DeleteObject(handle_);
+    handle_ = nullptr;
+    throw fw::EOutOfResources("Can't allocate the DIB handle");
+  }
+  dc_ = ::CreateCompatibleDC(nullptr);
+  if (!dc_) {
+    ::DeleteObject(handle_);
+    handle_ = nullptr;
+    throw fw::EOutOfResources("Can't create compatible DC");
+  }
+  if (!::SelectObject(dc_, handle_)) {
+    ::DeleteDC(dc_);
+    ::DeleteObject(handle_);
+    dc_ = nullptr;
+    handle_ = nullptr;
+    throw fw::EOutOfResources("Can't select an object into DC");
+  }
+  Bits = static_cast<TteColor*>(bits);
+  Register(this);
+  Width = w;
+  Height = h;
+}
+
+void TteBitmap::Fill(TteColor color) {
+  if (Bits) PixelOps.FillPixels(Bits, Width * Height, color);
+}
+
+void TteBitmap::FillRect(fw::TRect r, TteColor color) {
+  TEndMMX endMMX;
+  if (!Bits) return;
+  r = {std::max(r.Left, 0), std::max(r.Top, 0), std::min(r.Right, Width), std::min(r.Bottom, Height)};
+  if (r.Right <= r.Left || r.Bottom <= r.Top) return;
+  if (AlphaBlend) {
+    const TArrayOfteColor row(size_t(r.Right - r.Left), color);
+    for (int y = r.Top; y < r.Bottom; ++y) PixelOps.BlendRow(row.data(), PixelPtr(r.Left, y), r.Right - r.Left);
+  } else {
+    PixelOps.FillPixelRect(Bits, Width, r, color);
+  }
+}
+
+void TteBitmap::SetAlpha(std::uint8_t a) {
+  if (Bits) PixelOps.SetAlphaRun(Bits, Width * Height, a);
+}
+
+void TteBitmap::SetAlphaRect(std::uint8_t a, fw::TRect r) {
+  if (r.Right == r.Left || r.Bottom == r.Top || !Bits) return;
+  r = {std::max(r.Left, 0), std::max(r.Top, 0), std::min(r.Right, Width), std::min(r.Bottom, Height)};
+  if (r.Right <= r.Left || r.Bottom <= r.Top) return;
+  PixelOps.SetAlphaPixelRect(Bits, Width, r, a);
+}
+
+void TteBitmap::CheckAlpha() {
+  AlphaBlend = false;
+  if (!Bits) return;
+  for (int i = 0, n = Width * Height; i < n; ++i) {
+    const std::uint32_t a = Bits[i] >> 24;
+    if (a != 0 && a != 255) {
+      AlphaBlend = true;
+      return;
+    }
+  }
+}
+
+void TteBitmap::SetTransparentColor(TteColor color) {
+  Transparent = false;
+  if (!Bits) return;
+  auto near = [](std::uint32_t p, std::uint32_t c, int shift) {
+    return std::abs(int((p >> shift) & 0xFF) - int((c >> shift) & 0xFF)) < 6;
+  };
+  for (int i = 0, n = Width * Height; i < n; ++i)
+    if (near(Bits[i], color, 16) && near(Bits[i], color, 8) && near(Bits[i], color, 0)) {
+      Bits[i] = TransparentKey;
+      Transparent = true;
+    }
+}
+
+void TteBitmap::SetPixel(int x, int y, TteColor color) {
+  if (Bits && x >= 0 && x < Width && y >= 0 && y < Height) *PixelPtr(x, y) = color;
+}
+
+void TteBitmap::Draw(HDC dc, int x, int y) { DrawRect(dc, x, y, fw::Rect(0, 0, Width, Height)); }
+
+void TteBitmap::DrawRect(HDC dc, int x, int y, const fw::TRect& src) {
+  StretchDraw(dc, fw::Rect(x, y, x + src.Right - src.Left, y + src.Bottom - src.Top), src);
+}
+
+void TteBitmap::StretchDraw(HDC dc, const fw::TRect& dest, const fw::TRect& src) {
+  TEndMMX endMMX;
+  if (!Bits) return;
+  POINT origin{0, 0};
+  if (TteBitmap* target = FindBitmapByDC(dc)) {
+    ::GetWindowOrgEx(dc, &origin);
+    StretchDraw(*target, Offset(dest, -origin.x, -origin.y), src);
+    return;
+  }
+  // A 32-bit bottom-up DIB selected into the device context is written in place.
+  if (HGDIOBJ selected = ::GetCurrentObject(dc, OBJ_BITMAP)) {
+    DIBSECTION ds{};
+    if (::GetObjectA(selected, sizeof ds, &ds) == int(sizeof ds) && ds.dsBm.bmBits && ds.dsBmih.biBitCount == 32 &&
+        ds.dsBmih.biHeight > 0) {
+      ::GetWindowOrgEx(dc, &origin);
+      ::GdiFlush();
+      const TPixelGrid target{static_cast<TteColor*>(ds.dsBm.bmBits), int(ds.dsBmih.biWidth), int(ds.dsBmih.biHeight),
+                              true};
+      StretchPixels(target, Offset(dest, -origin.x, -origin.y), GridOf(*this), src, ModeOf(*this),
+                    TMapRounding::Nearest);
+      return;
+    }
+  }
+  if (AlphaBlend) {
+    ReadBackDraw(*this, dc, dest, src);
+  } else if (Transparent) {
+    if (gKeyedByTransparentBlt)
+      TransparentBltProc()(dc, dest.Left, dest.Top, dest.Right - dest.Left, dest.Bottom - dest.Top, dc_, src.Left,
+                           src.Top, src.Right - src.Left, src.Bottom - src.Top, TransparentKey);
+    else
+      ReadBackDraw(*this, dc, dest, src);
+  } else {
+    ::SetStretchBltMode(dc, COLORONCOLOR);
+    ::StretchBlt(dc, dest.Left, dest.Top, dest.Right - dest.Left, dest.Bottom - dest.Top, dc_, src.Left, src.Top,
+                 src.Right - src.Left, src.Bottom - src.Top, SRCCOPY);
+  }
+}
+
+void TteBitmap::Draw(fw::TCanvas& canvas, int x, int y) { Draw(canvas.Handle(), x, y); }
+void TteBitmap::StretchDraw(fw::TCanvas& canvas, const fw::TRect& dest) {
+  StretchDraw(canvas.Handle(), dest, fw::Rect(0, 0, Width, Height));
+}
+void TteBitmap::StretchDraw(fw::TCanvas& canvas, const fw::TRect& dest, const fw::TRect& src) {
+  StretchDraw(canvas.Handle(), dest, src);
+}
+
+void TteBitmap::Draw(TteBitmap& target, int x, int y) { DrawRect(target, x, y, fw::Rect(0, 0, Width, Height)); }
+
+void TteBitmap::DrawRect(TteBitmap& target, int x, int y, const fw::TRect& src) {
+  StretchDraw(target, fw::Rect(x, y, x + src.Right - src.Left, y + src.Bottom - src.Top), src);
+}
+
+void TteBitmap::StretchDraw(TteBitmap& target, const fw::TRect& dest, const fw::TRect& src) {
+  if (!Bits || !target.Bits) {
+    EndMMX();
+    return;
+  }
+  StretchPixels(GridOf(target), dest, GridOf(*this), src, ModeOf(*this), TMapRounding::Truncate);
+}
+
+void TteBitmap::MergeBelow(const TteBitmap& source, int x, int y, fw::TRect src) {
+  TEndMMX endMMX;
+  if (!Bits || !source.Bits) return;
+  src.Right = std::min(src.Right, source.Width);
+  src.Bottom = std::min(src.Bottom, source.Height);
+  for (int sy = std::max(src.Top, 0); sy < src.Bottom; ++sy) {
+    const int ty = y + sy - src.Top;
+    if (ty < 0 || ty >= Height) continue;
+    for (int sx = std::max(src.Left, 0); sx < src.Right; ++sx) {
+      const int tx = x + sx - src.Left;
+      if (tx < 0 || tx >= Width) continue;
+      TteColor& t = *PixelPtr(tx, ty);
+      const std::uint32_t a = t >> 24;
+      if (a == 0) t = *source.PixelPtr(sx, sy);
+      else if (a < 255) t = PixelOps.BlendPixel(t, *source.PixelPtr(sx, sy));
+    }
+  }
+}
+
+void TteBitmap::LoadFromGraphic(fw::TGraphic& g, const fw::TRect& r) {
+  if (!Bits) return;
+  fw::TBitmap sheet;
+  sheet.SetPixelFormat(fw::TPixelFormat::pf32bit);
+  sheet.SetSize(Width, Height);
+  fw::TCanvas& c = sheet.Canvas();
+  c.Brush().SetColor(0x00FF00FF);
+  c.Brush().SetStyle(fw::TBrushStyle::bsSolid);
+  c.Pen().SetColor(0x00FF00FF);
+  c.Rectangle(-1, -1, Width + 1, Height + 1);
+  c.StretchDraw(r, &g);
+  ::GdiFlush();
+  for (int y = 0; y < Height; ++y) {
+    const auto* row = reinterpret_cast<const std::uint32_t*>(sheet.ScanLine(y));
+    for (int x = 0; x < Width; ++x)
+      if ((row[x] & 0x00FFFFFF) != 0x00FF00FF) SetPixel(x, y, row[x]);
+  }
+}
+
+void TteBitmap::Assign(const fw::TPersistent& source) {
+  if (const auto* b = dynamic_cast<const TteBitmap*>(&source)) {
+    if (b == this) return;
+    SetSize(b->Width, b->Height);
+    if (Empty() || b->Empty() || Width != b->Width || Height != b->Height) return;
+    PixelOps.CopyRow(b->Bits, Bits, Width * Height);
+    Name = b->Name;
+    Transparent = b->Transparent;
+    AlphaBlend = b->AlphaBlend;
+    return;
+  }
+  auto fromBitmap = [this](const fw::TBitmap& bmp, bool keepPixels) {
+    auto& b = const_cast<fw::TBitmap&>(bmp);
+    SetSize(b.Width(), b.Height());
+    if (Empty() || b.Empty()) return;
+    if (keepPixels && b.PixelFormat() == fw::TPixelFormat::pf32bit && b.ScanLine(0)) {
+      ::GdiFlush();
+      for (int y = 0; y < Height; ++y) PixelOps.CopyRow(reinterpret_cast<TteColor*>(b.ScanLine(y)), ScanLine(y), Width);
+      CheckAlpha();
+    } else {
+      ::BitBlt(dc_, 0, 0, Width, Height, b.Canvas().Handle(), 0, 0, SRCCOPY);
+      ::GdiFlush();
+      SetAlpha(255);
+    }
+  };
+  auto fromGraphic = [this](const fw::TGraphic& g) {
+    SetSize(g.Width(), g.Height());
+    if (Empty()) return;
+    LoadFromGraphic(const_cast<fw::TGraphic&>(g), fw::Rect(0, 0, Width, Height));
+    SetAlpha(255);
+  };
+  if (const auto* bmp = dynamic_cast<const fw::TBitmap*>(&source)) return fromBitmap(*bmp, true);
+  if (const auto* g = dynamic_cast<const fw::TGraphic*>(&source)) return fromGraphic(*g);
+  if (const auto* pic = dynamic_cast<const fw::TPicture*>(&source)) {
+    fw::TGraphic* g = pic->Graphic();
+    if (!g) return;
+    if (auto* bmp = dynamic_cast<fw::TBitmap*>(g)) return fromBitmap(*bmp, false);  // alpha replaced by 255
+    return fromGraphic(*g);
+  }
+  fw::TPersistent::Assign(source);
+}
+
+void TteBitmap::AssignTo(fw::TPersistent& dest) const {
+  auto* self = const_cast<TteBitmap*>(this);
+  auto fill = [self](fw::TBitmap& bmp) {
+    bmp.SetPixelFormat(fw::TPixelFormat::pf32bit);
+    bmp.SetSize(self->Width, self->Height);
+    self->Draw(bmp.Canvas(), 0, 0);
+  };
+  if (auto* pic = dynamic_cast<fw::TPicture*>(&dest)) {
+    auto bmp = std::make_unique<fw::TBitmap>();
+    fill(*bmp);
+    pic->SetGraphic(std::move(bmp));
+  } else if (auto* bmp = dynamic_cast<fw::TBitmap*>(&dest)) {
+    fill(*bmp);
+  } else if (auto* clip = dynamic_cast<fw::TClipboard*>(&dest)) {
+    fw::TBitmap bmp;
+    fill(bmp);
+    clip->Assign(bmp);
+  } else {
+    fw::TPersistent::AssignTo(dest);
+  }
+}
+
+}  // namespace te

@@ -1,0 +1,21 @@
+#include "themed/win/te_units.h"
+
+#include "themed/win/te_bitmap.h"
+#include "themed/win/te_utils.h"
+#include "themed/win/te_winapi.h"
+
+namespace te {
+
+void InitializeUnits() {
+  InitWinApiUnit();
+  InitBitmapUnit();
+  InitUtilsUnit();
+}
+
+void FinalizeUnits() {
+  FinalizeUtilsUnit();
+  FinalizeBitmapUnit();
+  FinalizeWinApiUnit();
+}
+
+}  // namespace te

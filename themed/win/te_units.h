@@ -1,0 +1,19 @@
+// The start and exit of the themed library's units, in their order:
+// te_winapi, te_bitmap, te_utils start; te_utils, te_bitmap, te_winapi end.
+#pragma once
+
+namespace te {
+
+void InitializeUnits();
+void FinalizeUnits();
+
+// Runs both for a program's or a test's lifetime.
+class TThemedLibraryScope {
+ public:
+  TThemedLibraryScope() { InitializeUnits(); }
+  ~TThemedLibraryScope() { FinalizeUnits(); }
+  TThemedLibraryScope(const TThemedLibraryScope&) = delete;
+  TThemedLibraryScope& operator=(const TThemedLibraryScope&) = delete;
+};
+
+}  // namespace te
