@@ -14,15 +14,18 @@ bool gHasMMX = false;
 #if TE_X86
 bool CpuidPresent() {
   // Toggle the ID flag (bit 21) of EFLAGS and see whether it sticks.
-  unsigned long before, after;
+  unsigned long long before, after;
 #if defined(__x86_64__)
   __asm__ volatile(
       "pushfq\n\tpopq %0\n\tmovq %0, %1\n\txorq $0x200000, %1\n\tpushq %1\n\tpopfq\n\tpushfq\n\tpopq %1\n\tpushq %0\n\tpopfq"
       : "=&r"(before), "=&r"(after)::"cc");
 #else
+  unsigned before32, after32;
   __asm__ volatile(
       "pushfl\n\tpopl %0\n\tmovl %0, %1\n\txorl $0x200000, %1\n\tpushl %1\n\tpopfl\n\tpushfl\n\tpopl %1\n\tpushl %0\n\tpopfl"
-      : "=&r"(before), "=&r"(after)::"cc");
+      : "=&r"(before32), "=&r"(after32)::"cc");
+  before = before32;
+  after = after32;
 #endif
   return ((before ^ after) & 0x200000) != 0;
 }

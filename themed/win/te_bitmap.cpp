@@ -55,6 +55,23 @@ void ReadBackDraw(TteBitmap& self, HDC dc, const fw::TRect& dest, const fw::TRec
   ::BitBlt(dc, dest.Left, dest.Top, w, h, area.DC(), 0, 0, SRCCOPY);
 }
 
+// Some GDI implementations report a top-down DIB section's height as positive,
+// so the rows' direction is confirmed on the pixels: the device's top-left
+// pixel must be the last row in memory and differ from the first. When the
+// two rows cannot tell, GDI does the drawing. One row runs either way.
+bool RowsRunBottomUp(HDC dc, const DIBSECTION& ds) {
+  const int w = ds.dsBmih.biWidth, h = ds.dsBmih.biHeight;
+  if (h == 1) return true;
+  ::GdiFlush();
+  const auto* bits = static_cast<const std::uint32_t*>(ds.dsBm.bmBits);
+  const COLORREF first = TeColorToColor(bits[0]);
+  const COLORREF last = TeColorToColor(bits[std::ptrdiff_t(h - 1) * w]);
+  POINT origin{0, 0};
+  ::GetWindowOrgEx(dc, &origin);
+  const COLORREF topLeft = ::GetPixel(dc, origin.x, origin.y);
+  return topLeft == last && topLeft != first;
+}
+
 }  // namespace
 
 TteBitmap* FindBitmapByDC(HDC dc) {
@@ -180,11 +197,11 @@ void TteBitmap::CheckAlpha() {
 void TteBitmap::SetTransparentColor(TteColor color) {
   Transparent = false;
   if (!Bits) return;
-  auto near = [](std::uint32_t p, std::uint32_t c, int shift) {
+  auto within5 = [](std::uint32_t p, std::uint32_t c, int shift) {
     return std::abs(int((p >> shift) & 0xFF) - int((c >> shift) & 0xFF)) < 6;
   };
   for (int i = 0, n = Width * Height; i < n; ++i)
-    if (near(Bits[i], color, 16) && near(Bits[i], color, 8) && near(Bits[i], color, 0)) {
+    if (within5(Bits[i], color, 16) && within5(Bits[i], color, 8) && within5(Bits[i], color, 0)) {
       Bits[i] = TransparentKey;
       Transparent = true;
     }
@@ -213,9 +230,8 @@ void TteBitmap::StretchDraw(HDC dc, const fw::TRect& dest, const fw::TRect& src)
   if (HGDIOBJ selected = ::GetCurrentObject(dc, OBJ_BITMAP)) {
     DIBSECTION ds{};
     if (::GetObjectA(selected, sizeof ds, &ds) == int(sizeof ds) && ds.dsBm.bmBits && ds.dsBmih.biBitCount == 32 &&
-        ds.dsBmih.biHeight > 0) {
+        ds.dsBmih.biHeight > 0 && RowsRunBottomUp(dc, ds)) {
       ::GetWindowOrgEx(dc, &origin);
-      ::GdiFlush();
       const TPixelGrid target{static_cast<TteColor*>(ds.dsBm.bmBits), int(ds.dsBmih.biWidth), int(ds.dsBmih.biHeight),
                               true};
       StretchPixels(target, Offset(dest, -origin.x, -origin.y), GridOf(*this), src, ModeOf(*this),
