@@ -97,3 +97,4 @@ TEST(WinApi, ScrollBarInfoThroughTheBoundFunction) {
   EXPECT_TRUE(GetScrollBarInfoSafe(w, OBJID_VSCROLL, info));
   ::DestroyWindow(w);
 }
+
