@@ -70,6 +70,33 @@ TEST(PixelOps, BlendPixelVariants) {
     }
 }
 
+TEST(PixelOps, RowBlendsGiveThePerPixelFormulasBytes) {
+  // The rows are blended four pixels at a time; every pixel must still be the formula's.
+  std::vector<TteColor> src(1027), dst(1027);
+  std::uint32_t seed = 12345;
+  auto next = [&] { return seed = seed * 1103515245u + 12345u; };
+  for (size_t i = 0; i < src.size(); ++i) {
+    src[i] = next();
+    dst[i] = next();
+    if (i % 7 == 0) src[i] &= 0x00FFFFFF;  // alpha 0
+    if (i % 11 == 0) src[i] |= 0xFF000000;  // alpha 255
+  }
+  for (bool mmx : {false, true}) {
+    std::vector<TteColor> out = dst;
+    (mmx ? MmxPixelOps() : PlainPixelOps()).BlendRow(src.data(), out.data(), int(out.size()));
+    for (size_t i = 0; i < src.size(); ++i) {
+      const std::uint32_t a = src[i] >> 24;
+      TteColor want = a == 0 ? dst[i] : a == 255 ? src[i] : mmx ? MmxReference(src[i], dst[i]) : 0;
+      if (!mmx && a != 0 && a != 255) {
+        want = 0xFF000000u;
+        for (int shift = 0; shift < 24; shift += 8)
+          want |= ((((src[i] >> shift) & 0xFF) * a + ((dst[i] >> shift) & 0xFF) * (255 - a)) >> 8) << shift;
+      }
+      ASSERT_EQ(out[i], want) << (mmx ? "MMX" : "plain") << " pixel " << i;
+    }
+  }
+}
+
 TEST(PixelOps, KeyedCopyAndTheSmallRoutines) {
   TteColor dst[3] = {1, 2, 3};
   const TteColor src[3] = {TransparentKey, 0x00123456, 0xFF7F007F};

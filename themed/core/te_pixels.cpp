@@ -6,6 +6,10 @@
 #include <mmintrin.h>
 #define TE_HAVE_MMX_CODE 1
 #endif
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#define TE_HAVE_SSE2 1
+#endif
 
 namespace te {
 
@@ -29,8 +33,49 @@ inline TteColor PlainBlend(TteColor s, TteColor d, std::uint32_t a) {
   return 0xFF000000u | r << 16 | g << 8 | b;
 }
 
+#if TE_HAVE_SSE2
+// Four pixels at a time in 16-bit lanes, the same bytes as the per-pixel
+// formulas: plain (s*a + d*(255-a)) >> 8 with alpha 255, or MMX
+// (s*a + d*(256-a)) >> 8 on all four channels; alpha 0 keeps the target and
+// alpha 255 copies the source in both. Returns how many pixels it did.
+template <bool kMmx>
+int BlendRowSse2(const TteColor* src, TteColor* dst, int n) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i full = _mm_set1_epi16(kMmx ? 256 : 255);
+  const __m128i alphaMask = _mm_set1_epi32(int(0xFF000000u));
+  int i = 0;
+  for (; i + 4 <= n; i += 4) {
+    const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+    const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
+    const __m128i a = _mm_and_si128(sv, alphaMask);
+    const __m128i isClear = _mm_cmpeq_epi32(a, zero);
+    const __m128i isOpaque = _mm_cmpeq_epi32(a, alphaMask);
+    if (_mm_movemask_epi8(isClear) == 0xFFFF) continue;
+    auto half = [&](__m128i s8, __m128i d8) {
+      __m128i alpha = _mm_shufflelo_epi16(s8, _MM_SHUFFLE(3, 3, 3, 3));
+      alpha = _mm_shufflehi_epi16(alpha, _MM_SHUFFLE(3, 3, 3, 3));
+      const __m128i sum = _mm_add_epi16(_mm_mullo_epi16(s8, alpha), _mm_mullo_epi16(d8, _mm_sub_epi16(full, alpha)));
+      return _mm_srli_epi16(sum, 8);
+    };
+    const __m128i lo = half(_mm_unpacklo_epi8(sv, zero), _mm_unpacklo_epi8(dv, zero));
+    const __m128i hi = half(_mm_unpackhi_epi8(sv, zero), _mm_unpackhi_epi8(dv, zero));
+    __m128i blended = _mm_packus_epi16(lo, hi);
+    if (!kMmx) blended = _mm_or_si128(blended, alphaMask);
+    // Clear pixels keep the target, opaque ones take the source.
+    __m128i out = _mm_or_si128(_mm_and_si128(isClear, dv), _mm_andnot_si128(isClear, blended));
+    out = _mm_or_si128(_mm_and_si128(isOpaque, sv), _mm_andnot_si128(isOpaque, out));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), out);
+  }
+  return i;
+}
+#endif
+
 void PlainBlendRow(const TteColor* src, TteColor* dst, int n) {
-  for (int i = 0; i < n; ++i) {
+  int i = 0;
+#if TE_HAVE_SSE2
+  i = BlendRowSse2<false>(src, dst, n);
+#endif
+  for (; i < n; ++i) {
     const std::uint32_t a = src[i] >> 24;
     if (a == 0) continue;
     dst[i] = a == 255 ? src[i] : PlainBlend(src[i], dst[i], a);
@@ -67,7 +112,11 @@ inline TteColor MmxBlend(TteColor s, TteColor d, std::uint32_t a) {
 #endif
 
 void MmxBlendRow(const TteColor* src, TteColor* dst, int n) {
-  for (int i = 0; i < n; ++i) {
+  int i = 0;
+#if TE_HAVE_SSE2
+  i = BlendRowSse2<true>(src, dst, n);
+#endif
+  for (; i < n; ++i) {
     const std::uint32_t a = src[i] >> 24;
     if (a == 0) continue;
     dst[i] = a == 255 ? src[i] : MmxBlend(src[i], dst[i], a);

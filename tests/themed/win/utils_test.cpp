@@ -167,3 +167,27 @@ TEST(MachineFacts, ScreenPixelFormatAndKeyboard) {
   EXPECT_LE(KeyboardRepeatMs(), 435);
   EXPECT_TRUE(HasMMX());
 }
+
+TEST(CanvasUtils, DrawSmallIconCentresTheSmallIconSize) {
+  TSurface s(40, 40, 0xFF123456);
+  DrawSmallIcon(s.canvas, fw::Rect(0, 0, 40, 40), nullptr);  // no icon: nothing
+  for (int y = 0; y < 40; ++y) ASSERT_EQ(s.Rgb(y, y), 0x123456u);
+  // The icon is drawn at its own size (width and height 0) from the centred
+  // small-icon rectangle's corner; a small-size copy fills that rectangle.
+  const int cx = ::GetSystemMetrics(SM_CXSMICON), cy = ::GetSystemMetrics(SM_CYSMICON);
+  HICON icon = static_cast<HICON>(::CopyImage(::LoadIconW(nullptr, IDI_APPLICATION), IMAGE_ICON, cx, cy, 0));
+  ASSERT_NE(icon, nullptr);
+  DrawSmallIcon(s.canvas, fw::Rect(0, 0, 40, 40), icon);
+  const int left = (40 - cx) / 2, top = (40 - cy) / 2;
+  int changed = 0;
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 40; ++x) {
+      const bool inside = x >= left && x < left + cx && y >= top && y < top + cy;
+      if (s.Rgb(x, y) != 0x123456u) {
+        ++changed;
+        ASSERT_TRUE(inside) << x << "," << y;
+      }
+    }
+  EXPECT_GT(changed, 0);
+  ::DestroyIcon(icon);
+}

@@ -98,3 +98,20 @@ TEST(WinApi, ScrollBarInfoThroughTheBoundFunction) {
   ::DestroyWindow(w);
 }
 
+
+// Run by themed_prefix.sh with the prefix's visual style switched on (Wine's
+// "light" style, NAVEKO_EXPECT_THEMED=1) and off again (0); skipped otherwise.
+TEST(WinApiThemedPrefix, ThemesActiveFollowsTheDesktop) {
+  char flag[4] = {};
+  if (!::GetEnvironmentVariableA("NAVEKO_EXPECT_THEMED", flag, sizeof flag)) GTEST_SKIP() << "run by themed_prefix.sh";
+  if (flag[0] == '0') {
+    EXPECT_FALSE(ThemeApi().IsThemeActive());
+    EXPECT_FALSE(ThemesActive());
+    return;
+  }
+  EXPECT_TRUE(ThemeApi().IsAppThemed());
+  EXPECT_TRUE(ThemesActive());
+  HTHEME theme = ThemeApi().OpenThemeData(nullptr, L"Button");
+  EXPECT_NE(theme, nullptr);
+  if (theme) ThemeApi().CloseThemeData(theme);
+}
