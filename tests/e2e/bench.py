@@ -100,8 +100,19 @@ def set_proxy(port: int | None) -> None:
         cmds = [["reg", "add", key, "/v", "ProxyEnable", "/t", "REG_DWORD", "/d", "1", "/f"],
                 ["reg", "add", key, "/v", "ProxyServer", "/t", "REG_SZ", "/d", f"127.0.0.1:{port}", "/f"]]
     for c in cmds:
-        subprocess.run([WINE_RUN, *c], env=ENV, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                       stdin=subprocess.DEVNULL, timeout=60, check=True)
+        run_reg(c)
+
+
+def run_reg(args: list[str]) -> None:
+    """Wine's reg tool in the bench prefix. It fails now and then while the
+    wineserver is busy with a program that is ending; a few tries settle it."""
+    for attempt in range(5):
+        done = subprocess.run([WINE_RUN, *args], env=ENV, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                              stdin=subprocess.DEVNULL, timeout=60)
+        if done.returncode == 0:
+            return
+        time.sleep(1 + attempt)
+    raise AssertionError(f"wine {' '.join(args)} kept failing")
 
 
 def free_port() -> int:
@@ -276,6 +287,4 @@ def set_decimal_separator(decimal: str, thousand: str) -> None:
     """The user's regional number settings, as the Regional Settings panel stores them."""
     key = r"HKCU\Control Panel\International"
     for name, value in (("sDecimal", decimal), ("sThousand", thousand)):
-        subprocess.run([WINE_RUN, "reg", "add", key, "/v", name, "/t", "REG_SZ", "/d", value, "/f"], env=ENV,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL, timeout=60,
-                       check=True)
+        run_reg(["reg", "add", key, "/v", name, "/t", "REG_SZ", "/d", value, "/f"])
