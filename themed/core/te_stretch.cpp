@@ -87,4 +87,20 @@ void StretchPixels(const TPixelGrid& target, const fw::TRect& dest, const TPixel
   }
 }
 
+void ApplyMaskAlphaPixels(const TPixelGrid& grid, const std::uint8_t* mask, int cols, int rows, const fw::TRect& r) {
+  if (r.Right <= r.Left || r.Bottom <= r.Top || !grid.Bits) return;
+  const fw::TRect d{std::max(r.Left, 0), std::max(r.Top, 0), std::min(r.Right, grid.Width), std::min(r.Bottom, grid.Height)};
+  if (d.Right <= d.Left || d.Bottom <= d.Top) return;
+  const int rw = r.Right - r.Left, rh = r.Bottom - r.Top;
+  const std::int64_t u0 = fw::MulDiv((d.Left - r.Left) * cols, 65535, rw);
+  std::int64_t v = fw::MulDiv((d.Top - r.Top) * rows, 65535, rh);
+  const std::int64_t du = (std::int64_t(cols) * 65536) / rw, dv = (std::int64_t(rows) * 65536) / rh;
+  for (int y = d.Top; y < d.Bottom; ++y, v += dv) {
+    const std::uint8_t* row = mask + (v >> 16) * cols;
+    std::int64_t u = u0;
+    TteColor* px = grid.Row(y) + d.Left;
+    for (int x = d.Left; x < d.Right; ++x, u += du, ++px) *px = (*px & 0x00FFFFFF) | TteColor(row[u >> 16]) << 24;
+  }
+}
+
 }  // namespace te

@@ -31,4 +31,8 @@ std::vector<int> StretchMap(int destLen, int srcStart, int srcEnd, int offset, i
 void StretchPixels(const TPixelGrid& target, const fw::TRect& dest, const TPixelGrid& source, const fw::TRect& src,
                    TDrawMode mode, TMapRounding rounding);
 
+// Mask bytes (cols x rows) as the alpha of the grid's pixels in r (clipped to
+// the grid), stretched by nearest cell in 16.16 fixed point; colours are kept.
+void ApplyMaskAlphaPixels(const TPixelGrid& grid, const std::uint8_t* mask, int cols, int rows, const fw::TRect& r);
+
 }  // namespace te

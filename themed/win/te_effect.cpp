@@ -6,6 +6,7 @@
 #include "framework/core/text.h"
 #include "framework/win/forms.h"
 #include "themed/core/te_cpu.h"
+#include "themed/core/te_stretch.h"
 
 namespace te {
 
@@ -278,20 +279,7 @@ int SlotProgress(const TTransitionSlot& s) {
 }
 
 void ApplyMaskAlpha(TteBitmap& bitmap, const std::uint8_t* mask, int cols, int rows, const fw::TRect& r) {
-  if (r.Right <= r.Left || r.Bottom <= r.Top || !bitmap.Bits) return;
-  const fw::TRect d{std::max(r.Left, 0), std::max(r.Top, 0), std::min(r.Right, bitmap.Width),
-                    std::min(r.Bottom, bitmap.Height)};
-  if (d.Right <= d.Left || d.Bottom <= d.Top) return;
-  const int rw = r.Right - r.Left, rh = r.Bottom - r.Top;
-  const std::int64_t u0 = fw::MulDiv((d.Left - r.Left) * cols, 65535, rw);
-  std::int64_t v = fw::MulDiv((d.Top - r.Top) * rows, 65535, rh);
-  const std::int64_t du = (std::int64_t(cols) * 65536) / rw, dv = (std::int64_t(rows) * 65536) / rh;
-  for (int y = d.Top; y < d.Bottom; ++y, v += dv) {
-    const std::uint8_t* row = mask + (v >> 16) * cols;
-    std::int64_t u = u0;
-    TteColor* px = bitmap.PixelPtr(d.Left, y);
-    for (int x = d.Left; x < d.Right; ++x, u += du, ++px) *px = (*px & 0x00FFFFFF) | TteColor(row[u >> 16]) << 24;
-  }
+  ApplyMaskAlphaPixels(TPixelGrid{bitmap.Bits, bitmap.Width, bitmap.Height, false}, mask, cols, rows, r);
 }
 
 int StartTransition(fw::TCanvas& canvas, int x, int y, TteBitmap& oldImage, TteBitmap& newImage,
