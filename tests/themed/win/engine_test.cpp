@@ -157,3 +157,50 @@ TEST(Engine, PlaysOnARealWindowWithTheRealTimer) {
   canvas.SetHandle(nullptr);
   ::ReleaseDC(form.Handle(), dc);
 }
+
+TEST(Engine, ARotatedFadeFrameTurnsTheMask) {
+  TImages im(10, 10);
+  TteAnimationRec s(nullptr);
+  s.SetEffect("SlideDown");
+  s.SetRotation(krRotate180);
+  const int slot = StartTransition(im.canvas, 0, 0, im.oldImage, im.newImage, s);
+  for (int tick = 0; tick < 10; ++tick) TransitionTick();  // progress 50
+  // Turned half a turn: grid rows 5 to 10 of 11, that is pixel rows 5 to 9, show the new image.
+  for (int y = 0; y < 10; ++y) EXPECT_EQ(*im.target.PixelPtr(3, y) & 0xFFFFFF, y >= 5 ? 0xFF0000u : 0x0000FFu) << y;
+  StopTransition(slot, false);
+}
+
+TEST(Engine, ThePictureDrivenEffectShowsBrightAreasFirst) {
+  TImages im(10, 10);
+  TteAnimationRec s(nullptr);
+  s.SetEffect(kBitmapEffectName);
+  fw::TBitmap picture;
+  picture.SetPixelFormat(fw::TPixelFormat::pf24bit);
+  picture.SetSize(11, 11);  // the grid's own size: no stretching
+  for (int y = 0; y < 11; ++y)
+    for (int x = 0; x < 11; ++x) {
+      std::uint8_t* px = picture.ScanLine(y) + 3 * x;
+      px[0] = px[1] = px[2] = x < 5 ? 0 : 255;  // dark left, bright right
+    }
+  s.SetBitmap(picture);
+  const int slot = StartTransition(im.canvas, 0, 0, im.oldImage, im.newImage, s);
+  ASSERT_TRUE(TransitionActive(slot));
+  for (int tick = 0; tick < 10; ++tick) TransitionTick();  // progress 50: alpha = the picture value
+  EXPECT_EQ(*im.target.PixelPtr(1, 4) & 0xFFFFFF, 0x0000FFu) << "dark: still the old image";
+  EXPECT_EQ(*im.target.PixelPtr(8, 4) & 0xFFFFFF, 0xFF0000u) << "bright: already the new image";
+  StopTransition(slot, false);
+}
+
+TEST(Engine, TilesRepeatTheMask) {
+  TImages im(20, 10);
+  TteAnimationRec s(nullptr);
+  s.SetEffect("SlideDown");
+  s.SetTileCount(2);  // an 11 x 6 grid, laid at (0, 0), (11, 0), (0, 6) and (11, 6)
+  const int slot = StartTransition(im.canvas, 0, 0, im.oldImage, im.newImage, s);
+  for (int tick = 0; tick < 10; ++tick) TransitionTick();  // progress 50: grid rows 0 to 3
+  for (int x : {2, 12}) {
+    for (int y : {0, 3, 6, 9}) EXPECT_EQ(*im.target.PixelPtr(x, y) & 0xFFFFFF, 0xFF0000u) << x << "," << y;
+    EXPECT_EQ(*im.target.PixelPtr(x, 4) & 0xFFFFFF, 0x0000FFu) << x << ",4: the first tile's row 4";
+  }
+  StopTransition(slot, false);
+}
