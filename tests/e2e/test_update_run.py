@@ -110,42 +110,41 @@ class UpdateRun(unittest.TestCase):
         self.assertEqual(db["K1"], (10, 11, 12, 13))
         self.assertEqual(db["K2"], (50, 51, 52, 53))
 
+    def text_cell(self, placeholder: str, text: str) -> None:
+        """Puts text into the served sheet where a placeholder cell stood, so that
+        a number-like price arrives as a text cell, not a number."""
+        with zipfile.ZipFile(self.served) as z:
+            parts = {n: z.read(n) for n in z.namelist()}
+        sheet = "xl/worksheets/sheet1.xml"
+        parts[sheet] = parts[sheet].decode().replace(f">{placeholder}<", f">{text}<").encode()
+        with zipfile.ZipFile(self.served, "w") as z:
+            for n, data in parts.items():
+                z.writestr(n, data)
+
+    def run_with_comma_separator(self, db_rows):
+        bench.set_decimal_separator(",", ".")
+        try:
+            return self.run_program(db_rows)
+        finally:
+            bench.set_decimal_separator(".", ",")
+
     def test_a_comma_decimal_locale(self):
         # With a comma as the regional decimal separator a number cell's text is
         # 12,5, and a text cell written with a comma is a price.
-        self.workbook(["K1,12.5,0.25,3,4", "K2,7\u200b,1,1,1"])  # K2's salp is text, not a number
-        with zipfile.ZipFile(self.served) as z:
-            parts = {n: z.read(n) for n in z.namelist()}
-        sheet = parts["xl/worksheets/sheet1.xml"].decode().replace("7\u200b", "7,25")
-        with zipfile.ZipFile(self.served, "w") as z:
-            for n, data in parts.items():
-                z.writestr(n, sheet if n == "xl/worksheets/sheet1.xml" else data)
-        bench.set_decimal_separator(",", ".")
-        try:
-            messages, db = self.run_program(BASE)
-        finally:
-            bench.set_decimal_separator(".", ",")
+        self.workbook(["K1,12.5,0.25,3,4", "K2,x,1,1,1"])
+        self.text_cell("x", "7,25")
+        messages, db = self.run_with_comma_separator(BASE)
         self.assertEqual(messages, [bench.UPDATE_DONE])
         self.assertEqual(db["K1"], (12.5, 0.25, 3, 4))
         self.assertEqual(db["K2"], (7.25, 1, 1, 1))
 
     def test_a_point_in_a_text_price_fails_under_a_comma_separator(self):
         self.workbook(["K1,5,5,5,5", "K2,x,9,9,9"])
-        with zipfile.ZipFile(self.served) as z:
-            parts = {n: z.read(n) for n in z.namelist()}
-        sheet = parts["xl/worksheets/sheet1.xml"].decode().replace(">x<", ">7.25<")
-        with zipfile.ZipFile(self.served, "w") as z:
-            for n, data in parts.items():
-                z.writestr(n, sheet if n == "xl/worksheets/sheet1.xml" else data)
-        bench.set_decimal_separator(",", ".")
-        try:
-            messages, db = self.run_program(BASE)
-        finally:
-            bench.set_decimal_separator(".", ",")
+        self.text_cell("x", "7.25")
+        messages, db = self.run_with_comma_separator(BASE)
         self.assertEqual(messages, [bench.UPDATE_INCOMPLETE])
         self.assertEqual(db["K1"], (5, 5, 5, 5))
         self.assertEqual(db["K2"], (2, 2, 2, 2))
-
 
 if __name__ == "__main__":
     result = unittest.main(exit=False, verbosity=2).result
