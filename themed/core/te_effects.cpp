@@ -110,12 +110,19 @@ void SmoothDiagonal(u8* c, int w, int h, u8 p) {
   for (int k = 0; k <= n; ++k) g.MaskLine(0, RoundEven(k * fy), RoundEven(k * fx), 0, SmoothValue(k, n, p));
 }
 
+// How far the diagonal In and Out effects reach along each side at progress p.
+void CornerReach(int w, int h, int p, int& ch, int& cw) {
+  const double q = p / 100.0;
+  ch = RoundEven(q * (h - 1));
+  cw = RoundEven(q * (w - 1));
+}
+
 template <TStyle S>
 void DiagonalIn(u8* c, int w, int h, u8 p) {
   if (p == 0) return;
   TFadeGrid g(c, w, h);
-  const double q = p / 100.0;
-  const int ch = RoundEven(q * (h - 1)), cw = RoundEven(q * (w - 1));
+  int ch, cw;
+  CornerReach(w, h, p, ch, cw);
   const u8 v = Flat<S>(p);
   if (ch < cw) {
     for (int k = 0; k <= cw; ++k) {
@@ -159,8 +166,8 @@ template <TStyle S>
 void DiagonalOut(u8* c, int w, int h, u8 p) {
   if (p == 0) return;
   TFadeGrid g(c, w, h);
-  const double q = p / 100.0;
-  const int ch = RoundEven(q * (h - 1)), cw = RoundEven(q * (w - 1));
+  int ch, cw;
+  CornerReach(w, h, p, ch, cw);
   const u8 v = Flat<S>(p);
   if (ch < cw) {
     for (int k = 0; k <= cw; ++k) {
