@@ -51,8 +51,9 @@ start)
   fi
   export DISPLAY=$display
   # A template prefix is made once; every run starts from a fresh copy of it.
+  # (.ready-2: the template carries the fonts below; older ones are made again.)
   template="$dir/prefix-template"
-  if [ ! -f "$template/.ready" ]; then
+  if [ ! -f "$template/.ready-2" ]; then
     rm -rf "$template"
     wine_env "$template"
     wineboot -i >"$dir/wineboot.log" 2>&1 || { echo "bench: wineboot failed, see $dir/wineboot.log" >&2; exit 1; }
@@ -60,7 +61,12 @@ start)
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
     wineserver -w
-    touch "$template/.ready"
+    # Wine's own Tahoma (the program's font) and Marlett (Windows' frame
+    # glyphs), from fonts-wine: this Wine build does not look in their folder,
+    # it loads what the prefix's Fonts folder holds.
+    cp /usr/share/wine/fonts/*.ttf "$template/drive_c/windows/Fonts/" \
+      || { echo "bench: Wine's fonts (package fonts-wine) are missing" >&2; exit 1; }
+    touch "$template/.ready-2"
   fi
   prefix="$dir/wineprefix"
   rm -rf "$prefix"

@@ -20,7 +20,7 @@ PACKAGES=(
   g++ clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools
   libz-mingw-w64-dev nasm
-  wine wine64 xvfb xdotool x11-utils imagemagick locales
+  wine wine64 fonts-wine xvfb xdotool x11-utils imagemagick locales
   googletest libgtest-dev
   libjpeg62-turbo-dev libzip-dev libexpat1-dev zlib1g-dev
   python3-openpyxl

@@ -31,6 +31,19 @@ TComponent::~TComponent() {
   if (owner_) owner_->RemoveComponent(this);
 }
 
+void TComponent::operator delete(TComponent* p, std::destroying_delete_t) {
+  try {
+    p->BeforeDestruction();
+  } catch (...) {
+    // Freeing goes on: the destructors release what is left.
+  }
+  void* memory = dynamic_cast<void*>(p);
+  p->~TComponent();
+  ::operator delete(memory);
+}
+
+void TComponent::BeforeDestruction() { Destroying(); }
+
 const TClassInfo& TComponent::StaticClassInfo() {
   static const TClassInfo info = [] {
     // Name and owner travel in the stream's object header, not as properties.

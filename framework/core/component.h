@@ -5,6 +5,7 @@
 #include <any>
 #include <functional>
 #include <map>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -23,12 +24,23 @@ enum TComponentStateFlag : std::uint32_t {
 enum class TOperation { opInsert, opRemove };
 
 
+// Freeing a component: `delete` (the owner's, a unique_ptr's or code's) calls
+// BeforeDestruction on the whole object first, so that clean-up that needs the
+// derived classes' virtual operations runs while they still exist; then the
+// destructors run, most derived first, and the owned components go last
+// inserted first.
 class TComponent : public TPersistent {
  public:
   explicit TComponent(TComponent* owner);
   ~TComponent() override;
   TComponent(const TComponent&) = delete;
   TComponent& operator=(const TComponent&) = delete;
+
+  static void* operator new(std::size_t size) { return ::operator new(size); }
+  static void operator delete(void* p) { ::operator delete(p); }  // a constructor that throws
+  static void operator delete(TComponent* p, std::destroying_delete_t);
+  // The first step of freeing, on the whole object; overrides call the base first.
+  virtual void BeforeDestruction();
 
   static const TClassInfo& StaticClassInfo();
   const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }

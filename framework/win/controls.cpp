@@ -68,6 +68,11 @@ TControl::~TControl() {
   if (parent_) parent_->RemoveControl(this);
 }
 
+void TControl::BeforeDestruction() {
+  TComponent::BeforeDestruction();
+  if (gMouseControl == this) gMouseControl = nullptr;
+}
+
 const TClassInfo& TControl::StaticClassInfo() {
   static const TClassInfo info = [] {
     TClassInfo i("TControl", &TComponent::StaticClassInfo());
@@ -374,7 +379,21 @@ void TControl::Loaded() {
 
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
+void TWinControl::BeforeDestruction() {
+  TControl::BeforeDestruction();
+  ReleaseWindow();
+}
+
 TWinControl::~TWinControl() {
+  // Reached without BeforeDestruction only by a control that was not freed with
+  // delete (one on the stack): then only this class's DestroyWnd runs.
+  ReleaseWindow();
+  for (auto* c : controls_) c->parent_ = nullptr;
+  controls_.clear();
+  tabList_.clear();
+}
+
+void TWinControl::ReleaseWindow() {
   // Nothing may create a window for us once we are going, and the form must
   // not hand the focus back to us while our window is destroyed.
   Destroying();
@@ -382,9 +401,6 @@ TWinControl::~TWinControl() {
   // Leave the parent while we are still a windowed control: its tab list holds us.
   if (parent_) parent_->RemoveControl(this);
   DestroyHandle();
-  for (auto* c : controls_) c->parent_ = nullptr;
-  controls_.clear();
-  tabList_.clear();
 }
 
 const TClassInfo& TWinControl::StaticClassInfo() {
@@ -491,13 +507,7 @@ LRESULT CALLBACK TWinControl::StaticWndProc(HWND hwnd, UINT msg, WPARAM wp, LPAR
   auto* self = reinterpret_cast<TWinControl*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (!self) return ::DefWindowProcW(hwnd, msg, wp, lp);
   TMessage m{msg, wp, lp, 0};
-  try {
-    self->WndProc(m);
-  } catch (const std::exception& e) {
-    if (Application) Application->HandleException(e);
-  } catch (...) {
-    if (Application) Application->HandleException(Exception("Unknown error"));
-  }
+  GuardedCall([&] { self->WndProc(m); });
   if (msg == WM_NCDESTROY) {
     ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     if (self->hwnd_ == hwnd) self->hwnd_ = nullptr;
@@ -980,15 +990,8 @@ void TWinControl::PaintControls(HDC dc, TControl* first) {
 void TWinControl::PaintHandler(TMessage& m) {
   HDC dc = reinterpret_cast<HDC>(m.WParam);
   // BeginPaint/EndPaint for WM_PAINT; WM_PRINTCLIENT and PaintTo bring their own DC.
-  struct ScopedPaint {
-    HWND hwnd;
-    PAINTSTRUCT ps{};
-    HDC dc = nullptr;
-    explicit ScopedPaint(HWND h) : hwnd(h) { dc = ::BeginPaint(h, &ps); }
-    ~ScopedPaint() { ::EndPaint(hwnd, &ps); }
-  };
   std::optional<ScopedPaint> paint;
-  if (!dc) dc = paint.emplace(hwnd_).dc;
+  if (!dc) dc = paint.emplace(hwnd_).get();
   PaintWindow(dc);
   PaintControls(dc, nullptr);
   m.Result = 0;

@@ -55,6 +55,7 @@ class TControl : public TComponent {
  public:
   explicit TControl(TComponent* owner);
   ~TControl() override;
+  void BeforeDestruction() override;
   static const TClassInfo& StaticClassInfo();
   const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
 
@@ -176,10 +177,22 @@ class TControl : public TComponent {
 };
 
 // A control with its own window.
+//
+// Destruction. A control freed with delete (by its owner, a unique_ptr or
+// code) first gets BeforeDestruction, while it is still whole: it is marked
+// as destroying, leaves its form's focus bookkeeping and its parent, and its
+// window goes through the virtual DestroyWnd, so a derived class's window
+// clean-up (an override of DestroyWnd) runs. Then the destructors run, most
+// derived first. DestroyWnd detaches the object before DestroyWindow, so the
+// WM_DESTROY and WM_NCDESTROY of that window never reach WndProc: per-window
+// clean-up belongs in DestroyWnd, not in those messages. A control that is not
+// freed with delete (a local variable) skips BeforeDestruction; its window then
+// goes in ~TWinControl, where only this class's DestroyWnd can run.
 class TWinControl : public TControl {
  public:
   explicit TWinControl(TComponent* owner);
   ~TWinControl() override;
+  void BeforeDestruction() override;
   static const TClassInfo& StaticClassInfo();
   const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
 
@@ -272,6 +285,7 @@ class TWinControl : public TControl {
  private:
   static LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   void ApplyTabOrder();
+  void ReleaseWindow();
   int alignLevel_ = 0;
   bool trackingLeave_ = false;
   friend class TControl;

@@ -305,54 +305,44 @@ void TCustomForm::InitInheritedComponent() {
 // ---- TApplication ----------------------------------------------------------------
 
 TApplication::TApplication(TComponent* owner) : TComponent(owner) {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  HINSTANCE inst = ::GetModuleHandleW(nullptr);
-  if (!::GetClassInfoExW(inst, L"TApplication", &wc)) {
-    wc = WNDCLASSEXW{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = &TApplication::AppWndProc;
-    wc.hInstance = inst;
-    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = L"TApplication";
-    ::RegisterClassExW(&wc);
-  }
   // The hidden application window: zero-sized, it carries the taskbar entry
   // (its text is the title) and owns every form.
-  const int cx = ::GetSystemMetrics(SM_CXSCREEN) / 2, cy = ::GetSystemMetrics(SM_CYSCREEN) / 2;
-  hwnd_ = ::CreateWindowExW(0, L"TApplication", L"", WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
-                            cx, cy, 0, 0, nullptr, nullptr, inst, this);
+  TUtilityWindow::TParams p;
+  p.ClassName = L"TApplication";
+  p.Style = WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX;
+  p.ExStyle = 0;
+  p.X = ::GetSystemMetrics(SM_CXSCREEN) / 2;
+  p.Y = ::GetSystemMetrics(SM_CYSCREEN) / 2;
+  window_ = TUtilityWindow(p, [this](HWND h, TMessage& m) { WndProc(h, m); });
+  hwnd_ = window_.Handle();
 }
 
 TApplication::~TApplication() {
   // Forms go first, while the component-object services still run.
   while (!Components().empty()) delete Components().back();
   mainForm_ = nullptr;
-  if (hwnd_) {
-    ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-    ::DestroyWindow(hwnd_);
-  }
+  window_.Destroy();
+  hwnd_ = nullptr;
   if (comStarted_) ::CoUninitialize();
 }
 
-LRESULT CALLBACK TApplication::AppWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_NCCREATE)
-    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                        reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
-  auto* app = reinterpret_cast<TApplication*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (app) {
-    switch (msg) {
-      case WM_CLOSE:
-        if (app->mainForm_) app->mainForm_->Close();
-        return 0;
-      case WM_SETFOCUS:
-        if (app->mainForm_ && app->mainForm_->HandleAllocated() && ::IsWindowEnabled(app->mainForm_->HandleNoCreate()))
-          ::SetFocus(app->mainForm_->HandleNoCreate());
-        return 0;
-      default: break;
-    }
+void TApplication::Notification(TComponent* c, TOperation op) {
+  TComponent::Notification(c, op);
+  if (op == TOperation::opRemove && c == mainForm_) mainForm_ = nullptr;
+}
+
+void TApplication::WndProc(HWND hwnd, TMessage& m) {
+  switch (m.Msg) {
+    case WM_CLOSE:
+      if (mainForm_) mainForm_->Close();
+      return;
+    case WM_SETFOCUS:
+      if (mainForm_ && mainForm_->HandleAllocated() && ::IsWindowEnabled(mainForm_->HandleNoCreate()))
+        ::SetFocus(mainForm_->HandleNoCreate());
+      return;
+    default:
+      TUtilityWindow::DefaultHandling(hwnd, m);
   }
-  return ::DefWindowProcW(hwnd, msg, wp, lp);
 }
 
 void TApplication::Initialize() {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "framework/win/controls.h"
+#include "framework/win/utility_window.h"
 
 namespace fw {
 
@@ -139,10 +140,14 @@ class TApplication : public TComponent {
   void HandleException(const std::exception& e);
   TEvent<void(TObject*, const std::exception&)> OnException;
 
+ protected:
+  void Notification(TComponent* c, TOperation op) override;
+
  private:
   bool ProcessMessage(MSG& msg);
-  static LRESULT CALLBACK AppWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  void WndProc(HWND hwnd, TMessage& m);
   std::wstring title_;
+  TUtilityWindow window_;
   HWND hwnd_ = nullptr;
   TCustomForm* mainForm_ = nullptr;
   bool terminated_ = false;

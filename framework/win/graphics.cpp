@@ -58,6 +58,7 @@ bool TFont::SameAs(const TFont& o) const {
 }
 
 void TFont::Modified() {
+  HandleFreeing();
   handle_.reset();
   Changed();
 }
@@ -105,8 +106,7 @@ HPEN TPen::Handle() {
 void TPen::Assign(const TPersistent& source) {
   if (auto* p = dynamic_cast<const TPen*>(&source)) {
     color_ = p->color_; width_ = p->width_; style_ = p->style_;
-    handle_.reset();
-    Changed();
+    Modified();
     return;
   }
   TPersistent::Assign(source);
@@ -129,8 +129,7 @@ HBRUSH TBrush::Handle() {
 void TBrush::Assign(const TPersistent& source) {
   if (auto* b = dynamic_cast<const TBrush*>(&source)) {
     color_ = b->color_; style_ = b->style_;
-    handle_.reset();
-    Changed();
+    Modified();
     return;
   }
   TPersistent::Assign(source);
@@ -139,10 +138,11 @@ void TBrush::Assign(const TPersistent& source) {
 // ---- TCanvas ------------------------------------------------------------------
 
 TCanvas::TCanvas() {
-  // A changed attribute is selected again before its next use.
-  font_.OnChange = [this](TObject*) { if (dc_ && fontSelected_) { ::SelectObject(dc_, oldFont_); fontSelected_ = false; } };
-  pen_.OnChange = [this](TObject*) { if (dc_ && penSelected_) { ::SelectObject(dc_, oldPen_); penSelected_ = false; } };
-  brush_.OnChange = [this](TObject*) { if (dc_ && brushSelected_) { ::SelectObject(dc_, oldBrush_); brushSelected_ = false; } };
+  // Before an attribute's object is freed the DC gets its own back; the new
+  // object is selected at its next use.
+  font_.beforeHandleFree_ = [this] { if (dc_ && fontSelected_) { ::SelectObject(dc_, oldFont_); fontSelected_ = false; } };
+  pen_.beforeHandleFree_ = [this] { if (dc_ && penSelected_) { ::SelectObject(dc_, oldPen_); penSelected_ = false; } };
+  brush_.beforeHandleFree_ = [this] { if (dc_ && brushSelected_) { ::SelectObject(dc_, oldBrush_); brushSelected_ = false; } };
 }
 
 TCanvas::~TCanvas() { DeselectHandles(); }

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -21,11 +22,18 @@ enum class TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear,
 enum class TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
 
 // A graphic attribute (font, pen, brush) with its GDI object made on demand.
+// A change that invalidates the object first tells the canvas that selected it
+// (which puts its device context's own object back), then frees the object,
+// then fires OnChange: Windows refuses to delete an object that is selected.
 class TGraphicsObject : public TPersistent {
  public:
   TNotifyEvent OnChange;
  protected:
   void Changed();
+  void HandleFreeing() { if (beforeHandleFree_) beforeHandleFree_(); }
+ private:
+  friend class TCanvas;
+  std::function<void()> beforeHandleFree_;
 };
 
 class TFont : public TGraphicsObject {
@@ -70,13 +78,14 @@ class TPen : public TGraphicsObject {
  public:
   HPEN Handle();
   TColor Color() const { return color_; }
-  void SetColor(TColor v) { if (v != color_) { color_ = v; handle_.reset(); Changed(); } }
+  void SetColor(TColor v) { if (v != color_) { color_ = v; Modified(); } }
   int Width() const { return width_; }
-  void SetWidth(int v) { if (v != width_) { width_ = v; handle_.reset(); Changed(); } }
+  void SetWidth(int v) { if (v != width_) { width_ = v; Modified(); } }
   TPenStyle Style() const { return style_; }
-  void SetStyle(TPenStyle v) { if (v != style_) { style_ = v; handle_.reset(); Changed(); } }
+  void SetStyle(TPenStyle v) { if (v != style_) { style_ = v; Modified(); } }
   void Assign(const TPersistent& source) override;
  private:
+  void Modified() { HandleFreeing(); handle_.reset(); Changed(); }
   TColor color_ = clBlack;
   int width_ = 1;
   TPenStyle style_ = TPenStyle::psSolid;
@@ -87,11 +96,12 @@ class TBrush : public TGraphicsObject {
  public:
   HBRUSH Handle();
   TColor Color() const { return color_; }
-  void SetColor(TColor v) { if (v != color_) { color_ = v; handle_.reset(); Changed(); } }
+  void SetColor(TColor v) { if (v != color_) { color_ = v; Modified(); } }
   TBrushStyle Style() const { return style_; }
-  void SetStyle(TBrushStyle v) { if (v != style_) { style_ = v; handle_.reset(); Changed(); } }
+  void SetStyle(TBrushStyle v) { if (v != style_) { style_ = v; Modified(); } }
   void Assign(const TPersistent& source) override;
  private:
+  void Modified() { HandleFreeing(); handle_.reset(); Changed(); }
   TColor color_ = clWhite;
   TBrushStyle style_ = TBrushStyle::bsSolid;
   UniqueBrush handle_;

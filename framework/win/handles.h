@@ -32,7 +32,19 @@ class UniqueHandle {
   H h_{};
 };
 
-struct GdiObjectDeleter { void operator()(HGDIOBJ h) const { ::DeleteObject(h); } };
+// Every delete of a GDI object the framework owns passes this observer first,
+// when one is set: tests use it to check that no object is still selected into
+// a device context when it goes (Windows refuses such a delete and the handle
+// leaks; Wine only postpones it).
+using TGdiDeleteObserver = void (*)(HGDIOBJ);
+inline TGdiDeleteObserver GdiDeleteObserver = nullptr;
+
+struct GdiObjectDeleter {
+  void operator()(HGDIOBJ h) const {
+    if (GdiDeleteObserver) GdiDeleteObserver(h);
+    ::DeleteObject(h);
+  }
+};
 struct MemoryDcDeleter { void operator()(HDC h) const { ::DeleteDC(h); } };
 struct WindowDeleter { void operator()(HWND h) const { ::DestroyWindow(h); } };
 
@@ -68,6 +80,21 @@ class ScopedSelectObject {
  private:
   HDC dc_;
   HGDIOBJ old_;
+};
+
+// BeginPaint / EndPaint of one WM_PAINT.
+class ScopedPaint {
+ public:
+  explicit ScopedPaint(HWND hwnd) : hwnd_(hwnd), dc_(::BeginPaint(hwnd, &ps_)) {}
+  ~ScopedPaint() { ::EndPaint(hwnd_, &ps_); }
+  ScopedPaint(const ScopedPaint&) = delete;
+  ScopedPaint& operator=(const ScopedPaint&) = delete;
+  HDC get() const { return dc_; }
+
+ private:
+  HWND hwnd_;
+  PAINTSTRUCT ps_{};
+  HDC dc_;
 };
 
 // SaveDC / RestoreDC around a block that changes clipping or origins.

@@ -5,6 +5,7 @@
 
 #include "framework/core/text.h"
 #include "framework/win/forms.h"
+#include "framework/win/utility_window.h"
 #include "themed/core/te_cpu.h"
 #include "themed/core/te_stretch.h"
 
@@ -13,18 +14,18 @@ namespace te {
 namespace {
 
 TTransitionSlot gSlots[kTransitionSlots];
-HWND gTimerWindow = nullptr;
+fw::TUtilityWindow gTimerWindow;
 bool gTimerEnabled = false;
 std::mt19937 gRandom;
 constexpr UINT_PTR kTimerId = 1;
 constexpr UINT kTimerInterval = 20;
 
-LRESULT CALLBACK TimerWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_TIMER && wp == kTimerId) {
+void TimerHandler(HWND hwnd, fw::TMessage& m) {
+  if (m.Msg == WM_TIMER && m.WParam == kTimerId) {
     TransitionTick();
-    return 0;
+    return;
   }
-  return ::DefWindowProcW(hwnd, msg, wp, lp);
+  fw::TUtilityWindow::DefaultHandling(hwnd, m);
 }
 
 // The timer runs exactly while some slot is active.
@@ -34,8 +35,8 @@ void UpdateTimer() {
   if (any == gTimerEnabled) return;
   gTimerEnabled = any;
   if (!gTimerWindow) return;
-  if (any) ::SetTimer(gTimerWindow, kTimerId, kTimerInterval, nullptr);
-  else ::KillTimer(gTimerWindow, kTimerId);
+  if (any) ::SetTimer(gTimerWindow.Handle(), kTimerId, kTimerInterval, nullptr);
+  else ::KillTimer(gTimerWindow.Handle(), kTimerId);
 }
 
 void FreeSlot(TTransitionSlot& s) {
@@ -405,23 +406,15 @@ void InitEffectUnit() {
   fw::TClassRegistry::Register(TteAnimationRec::StaticClassInfo());
   gRandom.seed(std::uint32_t(std::chrono::steady_clock::now().time_since_epoch().count()));
   for (auto& s : gSlots) s = TTransitionSlot{};
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = TimerWindowProc;
-  wc.hInstance = ::GetModuleHandleW(nullptr);
-  wc.lpszClassName = L"TteTransitionTimer";
-  ::RegisterClassW(&wc);
-  gTimerWindow = ::CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+  gTimerWindow = fw::AllocateHWnd(TimerHandler);
   gTimerEnabled = false;
   if (EffectList().Count() == 0) RegisterStandardEffects(ManualSlide, ManualPush);
 }
 
 void FinalizeEffectUnit() {
   for (int i = 0; i < kTransitionSlots; ++i) FreeSlot(gSlots[i]);
-  if (gTimerWindow) {
-    ::KillTimer(gTimerWindow, kTimerId);
-    ::DestroyWindow(gTimerWindow);
-  }
-  gTimerWindow = nullptr;
+  if (gTimerWindow) ::KillTimer(gTimerWindow.Handle(), kTimerId);
+  gTimerWindow.Destroy();
   gTimerEnabled = false;
   EffectList().Clear();
 }

@@ -3,6 +3,10 @@
 // whole transition played on a real window by the real 20 ms timer.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+#include <string>
+#include <vector>
+
 #include "framework/win/forms.h"
 #include "themed/win/te_effect.h"
 
@@ -203,4 +207,28 @@ TEST(Engine, TilesRepeatTheMask) {
     EXPECT_EQ(*im.target.PixelPtr(x, 4) & 0xFFFFFF, 0x0000FFu) << x << ",4: the first tile's row 4";
   }
   StopTransition(slot, false);
+}
+
+namespace {
+void FailingFade(std::uint8_t*, int, int, std::uint8_t p) {
+  if (p > 0) throw std::runtime_error("effect failed");
+}
+}  // namespace
+
+TEST(Engine, AnErrorInATimerTickGoesToTheApplicationsHandler) {
+  // The 20 ms timer's window procedure is behind the framework's exception barrier.
+  if (!FindEffect("Failing test effect")) RegisterEffect("Failing test effect", ekFade, TEffectProc{FailingFade});
+  std::vector<std::string> reported;
+  fw::Application->OnException = [&](fw::TObject*, const std::exception& e) { reported.push_back(e.what()); };
+  TImages im(10, 10);
+  TteAnimationRec s(nullptr);
+  s.SetEffect("Failing test effect");
+  const int slot = StartTransition(im.canvas, 0, 0, im.oldImage, im.newImage, s);
+  ASSERT_GE(slot, 0);
+  const DWORD start = ::GetTickCount();
+  while (reported.empty() && ::GetTickCount() - start < 2000) fw::Application->HandleMessage();
+  StopTransition(slot, false);
+  fw::Application->OnException = nullptr;
+  ASSERT_FALSE(reported.empty());
+  EXPECT_EQ(reported.front(), "effect failed");
 }
