@@ -1,5 +1,7 @@
 #include "framework/core/persistent.h"
 
+#include <algorithm>
+
 #include "framework/core/component.h"
 #include "framework/core/exception.h"
 
@@ -24,14 +26,24 @@ std::vector<const TPropInfo*> TClassInfo::Properties() const {
       if (q->Name == p.Name) { q = &p; replaced = true; }
     if (!replaced) out.push_back(&p);
   }
+  for (const auto& name : unpublished_)
+    out.erase(std::remove_if(out.begin(), out.end(), [&](const TPropInfo* p) { return p->Name == name; }), out.end());
   return out;
 }
 
 const TPropInfo* TClassInfo::FindProperty(const std::string& name) const {
-  for (const TClassInfo* c = this; c; c = c->parent_)
+  for (const TClassInfo* c = this; c; c = c->parent_) {
     for (const auto& p : c->props_)
       if (p.Name == name) return &p;
+    for (const auto& u : c->unpublished_)
+      if (u == name) return nullptr;
+  }
   return nullptr;
+}
+
+TClassInfo& TClassInfo::Unpublish(const std::string& name) {
+  unpublished_.push_back(name);
+  return *this;
 }
 
 TClassInfo& TClassInfo::Add(TPropInfo info) {

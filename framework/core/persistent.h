@@ -79,6 +79,8 @@ class TClassInfo {
   std::vector<const TPropInfo*> Properties() const;
   const TPropInfo* FindProperty(const std::string& name) const;
   TClassInfo& Add(TPropInfo info);
+  // Takes an inherited property out of this class's published list (and its descendants').
+  TClassInfo& Unpublish(const std::string& name);
   TComponent* Create(TComponent* owner) const;
   bool CanCreate() const { return bool(factory_); }
 
@@ -87,6 +89,7 @@ class TClassInfo {
   const TClassInfo* parent_;
   Factory factory_;
   std::vector<TPropInfo> props_;
+  std::vector<std::string> unpublished_;
 };
 
 // Classes the stream reader may instantiate by name.

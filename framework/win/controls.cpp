@@ -38,6 +38,119 @@ TPropInfo ControlColorProp(TColor def) {
   return p;
 }
 
+TPropInfo BiDiModeProp() {
+  auto p = EnumProp<TControl, TBiDiMode>("BiDiMode", &TControl::BiDiMode, &TControl::SetBiDiMode,
+                                         {"bdLeftToRight", "bdRightToLeft", "bdRightToLeftNoAlign",
+                                          "bdRightToLeftReadingOnly"},
+                                         bdLeftToRight);
+  p.Stored = [](const TPersistent& o) { return !static_cast<const TControl&>(o).ParentBiDiMode(); };
+  return p;
+}
+
+TPropInfo ParentBiDiModeProp() {
+  return BoolProp<TControl>("ParentBiDiMode", &TControl::ParentBiDiMode, &TControl::SetParentBiDiMode, true);
+}
+
+TPropInfo ShowHintProp() {
+  auto p = BoolProp<TControl>("ShowHint", &TControl::ShowHint, &TControl::SetShowHint);
+  p.Stored = [](const TPersistent& o) { return !static_cast<const TControl&>(o).ParentShowHint(); };
+  return p;
+}
+
+TPropInfo ParentShowHintProp() {
+  return BoolProp<TControl>("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint, true);
+}
+
+TPropInfo DragCursorProp() {
+  auto p = IntProp<TControl, TCursor>("DragCursor", &TControl::DragCursor, &TControl::SetDragCursor, crDrag);
+  p.IntToIdent = [](std::int64_t v) -> std::optional<std::string> {
+    if (v == crDrag) return "crDrag";
+    if (v == crDefault) return "crDefault";
+    return std::nullopt;
+  };
+  p.IdentToInt = [](const std::string& s) -> std::optional<std::int64_t> {
+    if (s == "crDrag") return crDrag;
+    if (s == "crDefault") return crDefault;
+    return std::nullopt;
+  };
+  return p;
+}
+
+TPropInfo DragKindProp() {
+  return EnumProp<TControl, TDragKind>("DragKind", &TControl::DragKind, &TControl::SetDragKind, {"dkDrag", "dkDock"},
+                                       dkDrag);
+}
+
+TPropInfo DragModeProp() {
+  return EnumProp<TControl, TDragMode>("DragMode", &TControl::DragMode, &TControl::SetDragMode,
+                                       {"dmManual", "dmAutomatic"}, dmManual);
+}
+
+TPropInfo ConstraintsProp() { return ObjectProp<TControl, TSizeConstraints>("Constraints", &TControl::Constraints); }
+
+std::vector<TPropInfo> DragEventProps() {
+  return {EventProp<TControl>("OnDragDrop", &TControl::OnDragDrop),
+          EventProp<TControl>("OnDragOver", &TControl::OnDragOver),
+          EventProp<TControl>("OnEndDrag", &TControl::OnEndDrag),
+          EventProp<TControl>("OnStartDrag", &TControl::OnStartDrag)};
+}
+
+// ---- TSizeConstraints ----------------------------------------------------------
+
+const TClassInfo& TSizeConstraints::StaticClassInfo() {
+  static const TClassInfo info = [] {
+    TClassInfo i("TSizeConstraints", &TPersistent::StaticClassInfo());
+    i.Add(IntProp<TSizeConstraints, int>("MaxHeight", &TSizeConstraints::MaxHeight, &TSizeConstraints::SetMaxHeight, 0));
+    i.Add(IntProp<TSizeConstraints, int>("MaxWidth", &TSizeConstraints::MaxWidth, &TSizeConstraints::SetMaxWidth, 0));
+    i.Add(IntProp<TSizeConstraints, int>("MinHeight", &TSizeConstraints::MinHeight, &TSizeConstraints::SetMinHeight, 0));
+    i.Add(IntProp<TSizeConstraints, int>("MinWidth", &TSizeConstraints::MinWidth, &TSizeConstraints::SetMinWidth, 0));
+    return i;
+  }();
+  return info;
+}
+
+void TSizeConstraints::Assign(const TPersistent& source) {
+  if (auto* c = dynamic_cast<const TSizeConstraints*>(&source)) {
+    maxHeight_ = c->maxHeight_; maxWidth_ = c->maxWidth_; minHeight_ = c->minHeight_; minWidth_ = c->minWidth_;
+    Changed();
+    return;
+  }
+  TPersistent::Assign(source);
+}
+
+// A maximum below the minimum raises the maximum, and the other way round.
+void TSizeConstraints::SetMaxHeight(int v) {
+  if (v == maxHeight_) return;
+  maxHeight_ = v < 0 ? 0 : v;
+  if (maxHeight_ > 0 && maxHeight_ < minHeight_) minHeight_ = maxHeight_;
+  Changed();
+}
+void TSizeConstraints::SetMaxWidth(int v) {
+  if (v == maxWidth_) return;
+  maxWidth_ = v < 0 ? 0 : v;
+  if (maxWidth_ > 0 && maxWidth_ < minWidth_) minWidth_ = maxWidth_;
+  Changed();
+}
+void TSizeConstraints::SetMinHeight(int v) {
+  if (v == minHeight_) return;
+  minHeight_ = v < 0 ? 0 : v;
+  if (maxHeight_ > 0 && minHeight_ > maxHeight_) maxHeight_ = minHeight_;
+  Changed();
+}
+void TSizeConstraints::SetMinWidth(int v) {
+  if (v == minWidth_) return;
+  minWidth_ = v < 0 ? 0 : v;
+  if (maxWidth_ > 0 && minWidth_ > maxWidth_) maxWidth_ = minWidth_;
+  Changed();
+}
+
+void TSizeConstraints::Apply(int& width, int& height) const {
+  if (maxWidth_ > 0 && width > maxWidth_) width = maxWidth_;
+  if (minWidth_ > 0 && width < minWidth_) width = minWidth_;
+  if (maxHeight_ > 0 && height > maxHeight_) height = maxHeight_;
+  if (minHeight_ > 0 && height < minHeight_) height = minHeight_;
+}
+
 TShiftState KeysToShiftState(WPARAM keys) {
   TShiftState s = 0;
   if (keys & MK_SHIFT) s |= ssShift;
@@ -59,8 +172,10 @@ TShiftState KeyDataToShiftState(LPARAM keyData) {
 
 // ---- TControl -----------------------------------------------------------------
 
-TControl::TControl(TComponent* owner) : TComponent(owner), font_(std::make_unique<TFont>()) {
+TControl::TControl(TComponent* owner)
+    : TComponent(owner), constraints_(std::make_unique<TSizeConstraints>()), font_(std::make_unique<TFont>()) {
   font_->OnChange = [this](TObject*) { FontChanged(); };
+  constraints_->OnChange = [this](TObject*) { SetBounds(left_, top_, width_, height_); };
 }
 
 TControl::~TControl() {
@@ -139,6 +254,21 @@ void TControl::WndProc(TMessage& m) {
         color_ = parent_->Color();
         Perform(CM_COLORCHANGED);
       }
+      return;
+    case CM_PARENTBIDIMODECHANGED:
+      if (parentBiDiMode_ && parent_ && biDiMode_ != parent_->BiDiMode()) {
+        biDiMode_ = parent_->BiDiMode();
+        Perform(CM_BIDIMODECHANGED);
+      }
+      return;
+    case CM_PARENTSHOWHINTCHANGED:
+      if (parentShowHint_ && parent_ && showHint_ != parent_->ShowHint()) {
+        showHint_ = parent_->ShowHint();
+        Perform(CM_SHOWHINTCHANGED);
+      }
+      return;
+    case CM_BIDIMODECHANGED:
+      Invalidate();
       return;
     default:
       DefaultHandler(m);
@@ -249,6 +379,7 @@ TCustomForm* TControl::ParentForm() const {
 }
 
 void TControl::SetBounds(int left, int top, int width, int height) {
+  constraints_->Apply(width, height);
   if (width < 0) width = 0;
   if (height < 0) height = 0;
   if (left == left_ && top == top_ && width == width_ && height == height_) return;
@@ -316,6 +447,41 @@ void TControl::SetEnabled(bool v) {
   if (v == enabled_) return;
   enabled_ = v;
   Perform(CM_ENABLEDCHANGED);
+}
+
+void TControl::SetBiDiMode(TBiDiMode v) {
+  if (v == biDiMode_) return;
+  biDiMode_ = v;
+  parentBiDiMode_ = false;
+  Perform(CM_BIDIMODECHANGED);
+}
+
+void TControl::SetParentBiDiMode(bool v) {
+  if (v == parentBiDiMode_) return;
+  parentBiDiMode_ = v;
+  if (v && parent_) Perform(CM_PARENTBIDIMODECHANGED);
+}
+
+UINT TControl::DrawTextBiDiModeFlags(UINT flags) const {
+  if (UseRightToLeftAlignment()) {
+    if (flags & DT_RIGHT) flags &= ~UINT(DT_RIGHT);
+    else if (!(flags & DT_CENTER)) flags |= DT_RIGHT;
+  }
+  if (UseRightToLeftReading()) flags |= DT_RTLREADING;
+  return flags;
+}
+
+void TControl::SetShowHint(bool v) {
+  if (v == showHint_) return;
+  showHint_ = v;
+  parentShowHint_ = false;
+  Perform(CM_SHOWHINTCHANGED);
+}
+
+void TControl::SetParentShowHint(bool v) {
+  if (v == parentShowHint_) return;
+  parentShowHint_ = v;
+  if (v && parent_) Perform(CM_PARENTSHOWHINTCHANGED);
 }
 
 void TControl::SetColor(TColor v) {
@@ -655,6 +821,13 @@ void TWinControl::WndProc(TMessage& m) {
       Invalidate();
       for (auto* c : std::vector<TControl*>(controls_)) c->Perform(CM_PARENTCOLORCHANGED);
       return;
+    case CM_BIDIMODECHANGED:
+      Invalidate();
+      for (auto* c : std::vector<TControl*>(controls_)) c->Perform(CM_PARENTBIDIMODECHANGED);
+      return;
+    case CM_SHOWHINTCHANGED:
+      for (auto* c : std::vector<TControl*>(controls_)) c->Perform(CM_PARENTSHOWHINTCHANGED);
+      return;
     default:
       TControl::WndProc(m);
   }
@@ -711,6 +884,8 @@ void TWinControl::InsertControl(TControl* c) {
   }
   if (c->parentFont_) c->Perform(CM_PARENTFONTCHANGED);
   if (c->parentColor_) c->Perform(CM_PARENTCOLORCHANGED);
+  if (c->parentBiDiMode_) c->Perform(CM_PARENTBIDIMODECHANGED);
+  if (c->parentShowHint_) c->Perform(CM_PARENTSHOWHINTCHANGED);
   c->UpdateAnchorRules();
   if (c->align_ != TAlign::alNone) Realign();
   c->Invalidate();
@@ -825,6 +1000,7 @@ TControl* TWinControl::ControlAtPos(TPoint p, bool allowDisabled) const {
 }
 
 void TWinControl::SetBounds(int left, int top, int width, int height) {
+  constraints_->Apply(width, height);
   if (width < 0) width = 0;
   if (height < 0) height = 0;
   if (left == left_ && top == top_ && width == width_ && height == height_) return;
@@ -974,7 +1150,8 @@ void TWinControl::PaintControls(HDC dc, TControl* first) {
   for (auto* c : controls_) {
     if (!started) { started = c == first; if (!started) continue; }
     auto* g = dynamic_cast<TGraphicControl*>(c);
-    if (!g || !g->visible_ || g->width_ <= 0 || g->height_ <= 0) continue;
+    // A control painted as a copy (its parent painting beneath it) is left out.
+    if (!g || !g->visible_ || g->width_ <= 0 || g->height_ <= 0 || (g->controlState_ & csPaintCopy)) continue;
     RECT box;
     RECT cr{g->left_, g->top_, g->left_ + g->width_, g->top_ + g->height_};
     RECT inter;
@@ -1001,8 +1178,10 @@ void TWinControl::PaintTo(HDC dc, int x, int y) {
   HandleNeeded();  // the children's layout and client size come from the windows
   ScopedSaveDC save(dc);
   ::OffsetViewportOrgEx(dc, x, y, nullptr);
-  const TRect cr = ClientRect();
-  ::IntersectClipRect(dc, 0, 0, cr.Width(), cr.Height());
+  // The window's client area (a control may define ClientRect as less of it).
+  RECT cr;
+  ::GetClientRect(hwnd_, &cr);
+  ::IntersectClipRect(dc, 0, 0, cr.right, cr.bottom);
   Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
   Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
   for (auto* w : tabList_)

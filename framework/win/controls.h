@@ -38,8 +38,38 @@ enum TControlStateFlag : std::uint32_t {
   csCustomPaint = 1u << 8, csDestroyingHandle = 1u << 9, csDocking = 1u << 10,
 };
 
+// Reading order and alignment of a control's text.
+enum TBiDiMode : std::uint8_t { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
+enum TDragMode : std::uint8_t { dmManual, dmAutomatic };
+enum TDragKind : std::uint8_t { dkDrag, dkDock };
+using TCursor = std::int16_t;
+constexpr TCursor crDefault = 0, crDrag = -12;
+
 class TWinControl;
 class TCustomForm;
+
+// Limits a control's size: 0 means no limit. A change reapplies them.
+class TSizeConstraints : public TPersistent {
+ public:
+  static const TClassInfo& StaticClassInfo();
+  const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
+  void Assign(const TPersistent& source) override;
+  int MaxHeight() const { return maxHeight_; }
+  int MaxWidth() const { return maxWidth_; }
+  int MinHeight() const { return minHeight_; }
+  int MinWidth() const { return minWidth_; }
+  void SetMaxHeight(int v);
+  void SetMaxWidth(int v);
+  void SetMinHeight(int v);
+  void SetMinWidth(int v);
+  // Width and height brought within the limits.
+  void Apply(int& width, int& height) const;
+  TNotifyEvent OnChange;
+
+ private:
+  void Changed() { if (OnChange) OnChange(this); }
+  int maxHeight_ = 0, maxWidth_ = 0, minHeight_ = 0, minWidth_ = 0;
+};
 
 using TMouseEvent = std::function<void(TObject*, TMouseButton, TShiftState, int, int)>;
 using TMouseMoveEvent = std::function<void(TObject*, TShiftState, int, int)>;
@@ -49,6 +79,17 @@ using TKeyPressEvent = std::function<void(TObject*, char&)>;
 TShiftState KeysToShiftState(WPARAM keys);
 // The stream entry of a control's Color, with the class's default.
 TPropInfo ControlColorProp(TColor def);
+// Stream entries of the control properties that only some classes publish.
+TPropInfo BiDiModeProp();
+TPropInfo ParentBiDiModeProp();
+TPropInfo ShowHintProp();
+TPropInfo ParentShowHintProp();
+TPropInfo DragCursorProp();
+TPropInfo DragKindProp();
+TPropInfo DragModeProp();
+TPropInfo ConstraintsProp();
+// OnDragDrop, OnDragOver, OnEndDrag, OnStartDrag, in that order.
+std::vector<TPropInfo> DragEventProps();
 TShiftState KeyDataToShiftState(LPARAM keyData);
 
 class TControl : public TComponent {
@@ -101,6 +142,28 @@ class TControl : public TComponent {
   virtual void SetEnabled(bool v);
   TColor Color() const { return color_; }
   void SetColor(TColor v);
+  TBiDiMode BiDiMode() const { return biDiMode_; }
+  void SetBiDiMode(TBiDiMode v);
+  bool ParentBiDiMode() const { return parentBiDiMode_; }
+  void SetParentBiDiMode(bool v);
+  // Right-to-left alignment and reading, as the bidirectional mode asks for them.
+  bool UseRightToLeftAlignment() const { return biDiMode_ == bdRightToLeft; }
+  bool UseRightToLeftReading() const { return biDiMode_ != bdLeftToRight; }
+  // DrawText flags adjusted for the mode: DT_RIGHT removed under right-to-left
+  // alignment when present, else added unless DT_CENTER is; DT_RTLREADING added
+  // when the control reads right to left.
+  UINT DrawTextBiDiModeFlags(UINT flags) const;
+  bool ShowHint() const { return showHint_; }
+  void SetShowHint(bool v);
+  bool ParentShowHint() const { return parentShowHint_; }
+  void SetParentShowHint(bool v);
+  TCursor DragCursor() const { return dragCursor_; }
+  void SetDragCursor(TCursor v) { dragCursor_ = v; }
+  TDragKind DragKind() const { return dragKind_; }
+  void SetDragKind(TDragKind v) { dragKind_ = v; }
+  TDragMode DragMode() const { return dragMode_; }
+  void SetDragMode(TDragMode v) { dragMode_ = v; }
+  TSizeConstraints* Constraints() const { return constraints_.get(); }
   bool ParentColor() const { return parentColor_; }
   void SetParentColor(bool v);
   TFont* Font() const { return font_.get(); }
@@ -131,6 +194,12 @@ class TControl : public TComponent {
   TEvent<void(TObject*, TMouseButton, TShiftState, int, int)> OnMouseUp;
   TEvent<void(TObject*, TShiftState, int, int)> OnMouseMove;
   TEvent<void(TObject*)> OnResize;
+  // Drag-and-drop events: kept and streamed; this framework starts no drag
+  // operations of its own.
+  TEvent<void(TObject*, TObject*, int, int)> OnDragDrop;                   // Sender, Source, X, Y
+  TEvent<void(TObject*, TObject*, int, int, int, bool&)> OnDragOver;      // ..., State, Accept
+  TEvent<void(TObject*, TObject*, int, int)> OnEndDrag;                    // Sender, Target, X, Y
+  TEvent<void(TObject*, TObject*&)> OnStartDrag;                           // Sender, DragObject
 
   virtual void Click();
 
@@ -167,6 +236,13 @@ class TControl : public TComponent {
   bool visible_ = true, enabled_ = true;
   TColor color_ = clWindow;
   bool parentColor_ = false, parentFont_ = true;
+  TBiDiMode biDiMode_ = bdLeftToRight;
+  bool parentBiDiMode_ = true;
+  bool showHint_ = false, parentShowHint_ = true;
+  TCursor dragCursor_ = crDrag;
+  TDragKind dragKind_ = dkDrag;
+  TDragMode dragMode_ = dmManual;
+  std::unique_ptr<TSizeConstraints> constraints_;
   std::unique_ptr<TFont> font_;
   std::string text_;
   std::uint32_t controlStyle_ = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;

@@ -154,6 +154,11 @@ class TCanvas : public TPersistent {
   void StretchDraw(const TRect& r, TGraphic* g);
   void CopyRect(const TRect& dest, TCanvas& src, const TRect& srcRect);
 
+  // Puts the DC's own font, pen and brush back; the next use selects the
+  // canvas's again. Needed around anything that restores a DC's objects behind
+  // the canvas's back (RestoreDC).
+  void Refresh() { DeselectHandles(); }
+
   // Select the font, pen or brush into the DC, for code that draws on Handle() itself.
   void RequireFont();
   void RequirePen();
@@ -191,6 +196,28 @@ class TCanvasBinding {
  private:
   TCanvas& canvas_;
   HDC previous_;
+};
+
+// SaveDC / RestoreDC of a canvas's DC (clipping, origins) around a drawing
+// pass, the canvas's own selections dropped at both ends so that they stay
+// true after RestoreDC puts back the objects of the saved state.
+class TScopedCanvasState {
+ public:
+  explicit TScopedCanvasState(TCanvas& canvas) : canvas_(canvas), dc_(canvas.Handle()) {
+    canvas_.Refresh();
+    id_ = ::SaveDC(dc_);
+  }
+  ~TScopedCanvasState() {
+    if (canvas_.HandleNoCreate() == dc_) canvas_.Refresh();
+    if (id_) ::RestoreDC(dc_, id_);
+  }
+  TScopedCanvasState(const TScopedCanvasState&) = delete;
+  TScopedCanvasState& operator=(const TScopedCanvasState&) = delete;
+
+ private:
+  TCanvas& canvas_;
+  HDC dc_;
+  int id_ = 0;
 };
 
 // A picture that can be drawn on a canvas and kept in a layout stream.

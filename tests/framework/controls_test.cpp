@@ -283,3 +283,51 @@ TEST_F(Routing, ShiftTabMovesBackAndEscapeClicksOnlyTheCancelButton) {
   HoldKey(VK_CONTROL, false);
   EXPECT_EQ(clicks, 1) << "not with Ctrl held";
 }
+
+TEST(BiDiMode, DrawTextFlagsFollowTheModeAndChildrenTakeTheirParentsMode) {
+  TForm form(nullptr);
+  auto* c = new TCustomControl(&form);
+  c->SetParent(&form);
+  EXPECT_EQ(c->DrawTextBiDiModeFlags(DT_CENTER), UINT(DT_CENTER)) << "left to right changes nothing";
+  form.SetBiDiMode(bdRightToLeft);
+  EXPECT_EQ(c->BiDiMode(), bdRightToLeft) << "ParentBiDiMode follows the parent";
+  EXPECT_EQ(c->DrawTextBiDiModeFlags(0), UINT(DT_RIGHT | DT_RTLREADING));
+  EXPECT_EQ(c->DrawTextBiDiModeFlags(DT_RIGHT), UINT(DT_RTLREADING)) << "DT_RIGHT is removed";
+  EXPECT_EQ(c->DrawTextBiDiModeFlags(DT_CENTER | DT_WORDBREAK), UINT(DT_CENTER | DT_WORDBREAK | DT_RTLREADING));
+  c->SetBiDiMode(bdRightToLeftReadingOnly);
+  EXPECT_FALSE(c->ParentBiDiMode());
+  EXPECT_EQ(c->DrawTextBiDiModeFlags(DT_RIGHT), UINT(DT_RIGHT | DT_RTLREADING)) << "reading only: no re-alignment";
+  form.SetBiDiMode(bdLeftToRight);
+  EXPECT_EQ(c->BiDiMode(), bdRightToLeftReadingOnly) << "its own mode stays";
+}
+
+TEST(Constraints, SizesAreKeptWithinTheLimits) {
+  TForm form(nullptr);
+  auto* c = new TCustomControl(&form);
+  c->SetParent(&form);
+  c->SetBounds(0, 0, 50, 50);
+  c->Constraints()->SetMaxWidth(40);
+  EXPECT_EQ(c->Width(), 40) << "a new limit applies at once";
+  c->Constraints()->SetMinHeight(60);
+  EXPECT_EQ(c->Height(), 60);
+  c->SetBounds(0, 0, 10, 100);
+  EXPECT_EQ(c->Width(), 10);
+  c->Constraints()->SetMinWidth(30);
+  EXPECT_EQ(c->Width(), 30);
+  c->Constraints()->SetMaxWidth(20);
+  EXPECT_EQ(c->Constraints()->MinWidth(), 20) << "a maximum below the minimum lowers the minimum";
+  EXPECT_EQ(c->Width(), 20);
+}
+
+TEST(Streaming, AnUnpublishedPropertyIsNeitherWrittenNorRead) {
+  static const TClassInfo base("TStreamBase", &TCustomControl::StaticClassInfo());
+  static TClassInfo hidden("TStreamHidden", &base);
+  static bool once = [] {
+    hidden.Unpublish("Color");
+    return true;
+  }();
+  (void)once;
+  EXPECT_NE(base.FindProperty("Color"), nullptr);
+  EXPECT_EQ(hidden.FindProperty("Color"), nullptr);
+  for (const TPropInfo* p : hidden.Properties()) EXPECT_NE(p->Name, "Color");
+}

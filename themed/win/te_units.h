@@ -1,6 +1,6 @@
 // The start and exit of the themed library's units, in their order:
-// te_winapi, te_bitmap, te_utils, te_effect start; te_effect, te_utils,
-// te_bitmap, te_winapi end.
+// te_winapi, te_bitmap, te_utils, te_theme, te_effect, te_controls start;
+// they end in the reverse order.
 #pragma once
 
 namespace te {

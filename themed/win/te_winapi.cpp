@@ -110,6 +110,22 @@ void ReleaseThemeLibrary() {
   }
 }
 
+TThemeData::TThemeData(HWND wnd, const wchar_t* classList) {
+  const TThemeApi& api = ThemeApi();
+  if (ThemesActive() && api.OpenThemeData) h_ = api.OpenThemeData(wnd, classList);
+}
+
+TThemeData::~TThemeData() {
+  // The library may have been released meanwhile; then the handle died with it.
+  if (h_ && ThemeApi().CloseThemeData) ThemeApi().CloseThemeData(h_);
+}
+
+void TThemeData::DrawBackground(HDC dc, int part, int state, const fw::TRect& r) const {
+  if (!h_ || !ThemeApi().DrawThemeBackground) return;
+  const RECT rc{r.Left, r.Top, r.Right, r.Bottom};
+  ThemeApi().DrawThemeBackground(h_, dc, part, state, &rc, nullptr);
+}
+
 bool MultiMonitorAvailable() {
   const TState& s = State();
   const int monitors = ::GetSystemMetrics(SM_CMONITORS);

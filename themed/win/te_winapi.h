@@ -87,6 +87,26 @@ bool UpdateThemesActive();  // IsAppThemed, then only if it said yes IsThemeActi
 bool LoadThemeLibrary();
 void ReleaseThemeLibrary();
 
+// An open visual-style theme handle, closed when it goes (on every path).
+// It opens only while ThemesActive() and the library is bound; otherwise, or
+// when Windows has no data for the class, it holds nothing and draws nothing.
+class TThemeData {
+ public:
+  TThemeData(HWND wnd, const wchar_t* classList);
+  ~TThemeData();
+  TThemeData(TThemeData&& o) noexcept : h_(o.h_) { o.h_ = nullptr; }
+  TThemeData& operator=(TThemeData&&) = delete;
+  TThemeData(const TThemeData&) = delete;
+  TThemeData& operator=(const TThemeData&) = delete;
+  HTHEME get() const { return h_; }
+  explicit operator bool() const { return h_ != nullptr; }
+  // DrawThemeBackground into dc; nothing when the handle is empty.
+  void DrawBackground(HDC dc, int part, int state, const fw::TRect& r) const;
+
+ private:
+  HTHEME h_ = nullptr;
+};
+
 bool MultiMonitorAvailable();
 void GetScreenArea(bool workArea, fw::TRect& rect);
 void GetPointMonitorArea(const fw::TPoint& point, bool workArea, fw::TRect& rect);

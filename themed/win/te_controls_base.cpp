@@ -1,0 +1,583 @@
+// The themed control bases: painting through the chosen buffer, the border
+// and its bevels, mouse-over and focus tracking, the embedded scroll bars' place.
+#include <optional>
+
+#include "framework/win/handles.h"
+#include "themed/win/te_controls.h"
+#include "themed/win/te_utils.h"
+#include "themed/win/te_winapi.h"
+
+namespace te {
+
+using namespace fw;
+
+const std::array<TTeBevelColors, 6> OuterBevelColors = {{{clNone, clNone},
+                                                          {clBtnShadow, clBtnHighlight},
+                                                          {clBtnHighlight, cl3DDkShadow},
+                                                          {clBtnFace, clBtnFace},
+                                                          {cl3DDkShadow, cl3DDkShadow},
+                                                          {clBtnShadow, clBtnShadow}}};
+const std::array<TTeBevelColors, 6> InnerBevelColors = {{{clNone, clNone},
+                                                          {cl3DDkShadow, clBtnFace},
+                                                          {clBtnShadow, clBtnShadow},
+                                                          {clBtnFace, clBtnFace},
+                                                          {clWindow, clWindow},
+                                                          {clBtnFace, clBtnFace}}};
+const std::array<TTeBevelCut, 6> BevelKindCuts = {kbvNone, kbvLowered, kbvLowered, kbvLowered, kbvBorder,
+                                                  kbvFlatBorder};
+
+void DrawBevel(TCanvas& canvas, TRect& r, TTeBevelSides sides, TColor topLeft, TColor bottomRight, int count) {
+  for (int i = 0; i < count; ++i) {
+    if (sides & kbsLeft) {
+      canvas.MoveTo(r.Left, r.Top);
+      LineToColor(canvas, r.Left, r.Bottom, topLeft);
+    }
+    if (sides & kbsTop) {
+      canvas.MoveTo(r.Left, r.Top);
+      LineToColor(canvas, r.Right, r.Top, topLeft);
+    }
+    if (sides & kbsBottom) {
+      canvas.MoveTo(r.Left, r.Bottom - 1);
+      LineToColor(canvas, r.Right, r.Bottom - 1, bottomRight);
+    }
+    if (sides & kbsRight) {
+      canvas.MoveTo(r.Right - 1, r.Top);
+      LineToColor(canvas, r.Right - 1, r.Bottom, bottomRight);
+    }
+    if (sides & kbsLeft) ++r.Left;
+    if (sides & kbsTop) ++r.Top;
+    if (sides & kbsRight) --r.Right;
+    if (sides & kbsBottom) --r.Bottom;
+  }
+}
+
+namespace {
+
+// The published entries that TControl and TWinControl declare and the themed
+// bases keep unpublished, for the subclasses to publish as they need them.
+constexpr const char* kKeptUnpublished[] = {"Align", "Anchors", "Color", "Enabled", "Font", "ParentColor", "ParentFont"};
+
+void AddCommonPublished(TClassInfo& i, bool windowed) {
+  for (const char* name : kKeptUnpublished) i.Unpublish(name);
+  if (windowed) {
+    i.Unpublish("TabOrder");
+    i.Unpublish("TabStop");
+  }
+  i.Add(BiDiModeProp());
+  i.Add(DragCursorProp());
+  i.Add(DragKindProp());
+  i.Add(DragModeProp());
+  i.Add(ParentBiDiModeProp());
+  i.Add(ShowHintProp());
+  for (auto& p : DragEventProps()) i.Add(std::move(p));
+}
+
+const std::vector<std::string> kPerformanceNames = {"kspNoBuffer", "kspSharedBuffer", "kspDoubleBuffer"};
+
+bool TrueColorBuffer() {
+  const int format = ScreenPixelFormat();
+  return format == 6 || format == 7;  // 24 or 32 bits per pixel
+}
+
+}  // namespace
+
+// ---- TTeControl ---------------------------------------------------------------------
+
+TTeControl::TTeControl(TComponent* owner) : TCustomControl(owner), paintFont_(std::make_unique<TFont>()) {
+  useNativeFrame_ = true;
+  controlStyle_ |= csOpaque;
+  SetColor(clBtnFace);
+  performance_ = kspNoBuffer;
+  scrollBarKind_ = 0;
+  bevelSides_ = kAllBevelSides;
+  bevelInner_ = kbvLowered;
+  bevelOuter_ = kbvLowered;
+  bevelWidth_ = 0;
+  borderWidth_ = 0;
+  SetBounds(0, 0, 100, 30);
+}
+
+TTeControl::~TTeControl() { paintFont_.reset(); }
+
+const TClassInfo& TTeControl::StaticClassInfo() {
+  static const TClassInfo info = [] {
+    TClassInfo i("TTeControl", &TCustomControl::StaticClassInfo(),
+                 [](TComponent* o) -> TComponent* { return new TTeControl(o); });
+    AddCommonPublished(i, true);
+    i.Add(ConstraintsProp());
+    i.Add(EnumProp<TTeControl, TTePerformance>("Performance", &TTeControl::Performance, &TTeControl::SetPerformance,
+                                               kPerformanceNames, kspNoBuffer));
+    i.Add(EventProp<TTeControl>("OnMouseEnter", &TTeControl::OnMouseEnter));
+    i.Add(EventProp<TTeControl>("OnMouseLeave", &TTeControl::OnMouseLeave));
+    return i;
+  }();
+  return info;
+}
+
+void TTeControl::SetPerformance(TTePerformance v) {
+  if (v == performance_) return;
+  performance_ = v;
+  Invalidate();
+}
+
+void TTeControl::SetBorderWidth(int v) {
+  if (v == borderWidth_) return;
+  borderWidth_ = v;
+  BorderChanged();
+  Invalidate();
+}
+
+void TTeControl::SetBevelWidth(int v) {
+  if (v == bevelWidth_) return;
+  bevelWidth_ = v;
+  BorderChanged();
+  Invalidate();
+}
+
+void TTeControl::SetBevelSides(TTeBevelSides v) {
+  if (v == bevelSides_) return;
+  bevelSides_ = v;
+  BorderChanged();
+  Invalidate();
+}
+
+void TTeControl::SetBevelInner(TTeBevelCut v) {
+  if (v == bevelInner_) return;
+  SetBevelKind(kbkNone);
+  bevelInner_ = v;
+  BorderChanged();
+  Invalidate();
+}
+
+void TTeControl::SetBevelOuter(TTeBevelCut v) {
+  if (v == bevelOuter_) return;
+  SetBevelKind(kbkNone);
+  bevelOuter_ = v;
+  BorderChanged();
+  Invalidate();
+}
+
+void TTeControl::SetBevelKind(TTeBevelKind v) {
+  if (v == bevelKind_) return;
+  if (v != kbkNone) bevelInner_ = bevelOuter_ = BevelKindCuts[v];
+  bevelKind_ = v;
+  BorderChanged();
+  Invalidate();
+}
+
+void TTeControl::SetUseNativeFrame(bool v) {
+  if (v == useNativeFrame_) return;
+  useNativeFrame_ = v;
+  Invalidate();
+}
+
+void TTeControl::BorderChanged() {}
+
+void TTeControl::SetBounds(int left, int top, int width, int height) {
+  TCustomControl::SetBounds(left, top, width, height);
+  paintWidth_ = width;
+  paintHeight_ = height;
+  LayoutScrollBars();
+}
+
+void TTeControl::GetInnerRect(TRect& r) const {
+  const int bevels = (bevelInner_ != kbvNone ? 1 : 0) + (bevelOuter_ != kbvNone ? 1 : 0);
+  r = BorderInnerRect(paintWidth_, paintHeight_, borderWidth_, bevelWidth_, bevels, bevelSides_);
+}
+
+TRect TTeControl::ClientRect() const {
+  TRect r;
+  GetInnerRect(r);
+  if (vertScrollBar_) r.Right -= vertScrollBar_->Width();
+  if (horzScrollBar_) r.Bottom -= horzScrollBar_->Height();
+  return r;
+}
+
+void TTeControl::Loaded() {
+  TCustomControl::Loaded();
+  LayoutScrollBars();
+}
+
+void TTeControl::CreateParams(TCreateParams& p) {
+  TCustomControl::CreateParams(p);
+  p.Style &= ~DWORD(WS_HSCROLL | WS_VSCROLL);
+}
+
+void TTeControl::CreateWnd() {
+  TCustomControl::CreateWnd();
+  if (Parent()) RecreateScrollBars();
+}
+
+void TTeControl::Paint() {
+  if (Width() <= 0 || Height() <= 0 || paintWidth_ <= 0 || paintHeight_ <= 0) return;
+  TCanvas& canvas = Canvas();
+  const HDC target = canvas.Handle();
+  const TRect area = Rect(0, 0, paintWidth_, paintHeight_);
+
+  // Declared before the binding, so that the canvas has its target back before a buffer goes.
+  std::unique_ptr<TteBitmap> alphaBuffer;
+  std::unique_ptr<TBitmap> deviceBuffer;
+  TteBitmap* shared = nullptr;
+  std::optional<TCanvasBinding> onBuffer;
+  switch (performance_) {
+    case kspNoBuffer:
+      break;
+    case kspSharedBuffer:
+      shared = SharedPaintBuffer();
+      if (!shared) break;  // outside the library's lifetime: straight on the target
+      shared->Transparent = false;
+      if (shared->Empty()) shared->SetSize(SharedBufferLimits().X, SharedBufferLimits().Y);
+      shared->FillRect(area, TransparentKey);
+      onBuffer.emplace(canvas, shared->DC());
+      break;
+    case kspDoubleBuffer:
+      if (TrueColorBuffer()) {
+        alphaBuffer = std::make_unique<TteBitmap>();
+        alphaBuffer->SetSize(paintWidth_, paintHeight_);
+        alphaBuffer->Transparent = false;
+        onBuffer.emplace(canvas, alphaBuffer->DC());
+      } else {
+        deviceBuffer = std::make_unique<TBitmap>();
+        deviceBuffer->SetSize(paintWidth_, paintHeight_);
+        deviceBuffer->SetTransparent(false);
+        onBuffer.emplace(canvas, deviceBuffer->Canvas().Handle());
+      }
+      break;
+  }
+  paintFont_->Assign(*Font());
+  PaintBorderAndClient();
+  if (shared) {
+    shared->DrawRect(target, 0, 0, area);
+  } else if (alphaBuffer) {
+    alphaBuffer->Draw(target, 0, 0);
+  } else if (deviceBuffer) {
+    TCanvas onTarget;
+    TCanvasBinding bind(onTarget, target);
+    onTarget.Draw(0, 0, deviceBuffer.get());
+  }
+}
+
+void TTeControl::PaintBorderAndClient() {
+  TCanvas& canvas = Canvas();
+  TRect inner;
+  GetInnerRect(inner);
+  const TRect client = ClientRect();
+  if (scrollBarKind_ == 3) {
+    inner.Right = client.Right;
+    inner.Bottom = client.Bottom;
+  }
+  {
+    // The border never paints over the inner rectangle.
+    TScopedCanvasState state(canvas);
+    ::ExcludeClipRect(canvas.Handle(), inner.Left, inner.Top, inner.Right, inner.Bottom);
+    PaintBorder();
+  }
+  std::optional<TScopedCanvasState> clip;
+  if (scrollBarKind_ == 3) {
+    clip.emplace(canvas);
+    ::IntersectClipRect(canvas.Handle(), client.Left, client.Top, client.Right, client.Bottom);
+  }
+  PaintClient();
+}
+
+void TTeControl::PaintBorder() {
+  TCanvas& canvas = Canvas();
+  const TRect full = Rect(0, 0, paintWidth_, paintHeight_);
+  const bool nativeFrame = ThemesActive() && useNativeFrame_;
+  if (scrollBarKind_ == 3) {
+    const TRect corner = Rect(Width() - 20, Height() - 20, Width(), Height());
+    if (nativeFrame) TThemeData(nullptr, L"Edit").DrawBackground(canvas.Handle(), 1, 0, corner);
+    else FillRectColor(canvas, corner, Color());
+  }
+  TRect inner;
+  GetInnerRect(inner);
+  if (RectsEqual(inner, full)) return;  // no margin and no bevel: no border
+  if (nativeFrame) {
+    if (TThemeData theme(nullptr, L"Edit"); theme) {
+      const int state = !Enabled() ? 4 : focused_ ? 3 : hot_ ? 2 : 1;
+      TScopedCanvasState save(canvas);
+      ::ExcludeClipRect(canvas.Handle(), inner.Left, inner.Top, inner.Right, inner.Bottom);
+      theme.DrawBackground(canvas.Handle(), 1, state, full);
+      return;
+    }
+    // No visual-style data for edit boxes: the classic frame.
+  }
+  TRect r = full;
+  if (bevelWidth_ > 0) {
+    if (bevelOuter_ != kbvNone)
+      DrawBevel(canvas, r, bevelSides_, OuterBevelColors[bevelOuter_].TopLeft, OuterBevelColors[bevelOuter_].BottomRight,
+                bevelWidth_);
+    if (bevelInner_ != kbvNone)
+      DrawBevel(canvas, r, bevelSides_, InnerBevelColors[bevelInner_].TopLeft, InnerBevelColors[bevelInner_].BottomRight,
+                bevelWidth_);
+  }
+  for (int i = 0; i < borderWidth_; ++i) {
+    DrawRectOutline(canvas, r, Color());
+    r = Rect(r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1);
+  }
+}
+
+void TTeControl::PaintClient() {
+  TRect r;
+  GetInnerRect(r);
+  FillRectColor(Canvas(), r, Color());
+}
+
+void TTeControl::WndProc(TMessage& m) {
+  switch (m.Msg) {
+    case WM_ERASEBKGND:
+      // Windows' own erase (lParam 0) paints nothing: the control paints every pixel.
+      if (m.WParam && m.LParam) {
+        TCanvas& canvas = Canvas();
+        TCanvasBinding bind(canvas, reinterpret_cast<HDC>(m.WParam));
+        PaintBorder();
+        std::optional<TScopedCanvasState> clip;
+        if (scrollBarKind_ == 3) {
+          const TRect client = ClientRect();
+          clip.emplace(canvas);
+          ::IntersectClipRect(canvas.Handle(), client.Left, client.Top, client.Right, client.Bottom);
+        }
+        PaintClient();
+      }
+      m.Result = 1;
+      return;
+    case WM_WINDOWPOSCHANGING: {
+      // The new size is known before the window takes it.
+      const auto* pos = reinterpret_cast<const WINDOWPOS*>(m.LParam);
+      if (pos && !(pos->flags & SWP_NOSIZE)) {
+        paintWidth_ = pos->cx;
+        paintHeight_ = pos->cy;
+        LayoutScrollBars();
+      }
+      break;
+    }
+    case WM_THEMECHANGED:
+      Invalidate();
+      DefaultHandler(m);
+      return;
+    case CM_VISIBLECHANGED:
+      TCustomControl::WndProc(m);
+      if (!Visible() && focused_) focused_ = false;
+      return;
+    case CM_MOUSEENTER:
+      TCustomControl::WndProc(m);
+      MouseEnter();
+      return;
+    case CM_MOUSELEAVE:
+      TCustomControl::WndProc(m);
+      MouseLeave();
+      return;
+    case CM_ENTER:
+      FocusEnter();
+      TCustomControl::WndProc(m);
+      return;
+    case CM_EXIT:
+      FocusExit();
+      TCustomControl::WndProc(m);
+      return;
+    default:
+      break;
+  }
+  TCustomControl::WndProc(m);
+}
+
+void TTeControl::MouseEnter() {
+  hot_ = true;
+  if (OnMouseEnter) OnMouseEnter(this);
+}
+
+void TTeControl::MouseLeave() {
+  hot_ = false;
+  if (OnMouseLeave) OnMouseLeave(this);
+}
+
+void TTeControl::FocusEnter() {
+  focused_ = true;
+  Invalidate();
+}
+
+void TTeControl::FocusExit() {
+  focused_ = false;
+  Invalidate();
+}
+
+// ---- Embedded scroll bars ---------------------------------------------------------
+
+TTeScrollBar* TTeControl::CreateScrollBar() { return new TTeScrollBar(this); }
+
+int TTeControl::GetScrollBarSize() { return ::GetSystemMetrics(SM_CYVTHUMB); }
+
+void TTeControl::SetScrollBarKind(std::uint8_t v) {
+  if (v > 3 || v == scrollBarKind_) return;
+  scrollBarKind_ = v;
+  if (HandleAllocated() && Parent()) RecreateScrollBars();
+  Invalidate();
+}
+
+void TTeControl::RecreateScrollBars() {
+  delete horzScrollBar_;
+  horzScrollBar_ = nullptr;
+  delete vertScrollBar_;
+  vertScrollBar_ = nullptr;
+  auto make = [this](TScrollBarKind kind) {
+    TTeScrollBar* bar = CreateScrollBar();
+    bar->SetBorderWidth(0);
+    bar->SetParent(this);
+    bar->SetKind(kind);
+    if (kind == sbHorizontal) bar->SetHeight(GetScrollBarSize());
+    else bar->SetWidth(GetScrollBarSize());
+    bar->SetVisible(true);
+    bar->OnScroll = [this, bar](TObject*, int code, int& position) { ScrollBarScrolled(bar, code, position); };
+    return bar;
+  };
+  if (scrollBarKind_ == 1 || scrollBarKind_ == 3) horzScrollBar_ = make(sbHorizontal);
+  if (scrollBarKind_ == 2 || scrollBarKind_ == 3) vertScrollBar_ = make(sbVertical);
+  LayoutScrollBars();
+}
+
+void TTeControl::ScrollBarScrolled(TTeScrollBar* bar, int code, int& position) {
+  // The control decides: its scroll handler may move the bar; the bar keeps what it has then.
+  Perform(bar == horzScrollBar_ ? WM_HSCROLL : WM_VSCROLL, WPARAM(code >= 0 && code <= 8 ? code : 0), position);
+  position = bar->Position();
+}
+
+void TTeControl::LayoutScrollBars() {
+  if (paintWidth_ < 0 || paintHeight_ < 0) return;
+  if (!horzScrollBar_ && !vertScrollBar_) return;
+  TRect area = Rect(0, 0, paintWidth_, paintHeight_);
+  if (Parent()) {
+    TRect inner;
+    GetInnerRect(inner);
+    const TRect window = TWinControl::ClientRect();
+    area = Rect(window.Left + inner.Left, window.Top + inner.Top, window.Right - (paintWidth_ - inner.Right),
+                window.Bottom - (paintHeight_ - inner.Bottom));
+  }
+  const int h = horzScrollBar_ ? horzScrollBar_->Height() : 0;
+  const int v = vertScrollBar_ ? vertScrollBar_->Width() : 0;
+  if (horzScrollBar_)
+    horzScrollBar_->SetBounds(area.Left, area.Bottom - h, area.Right - v - area.Left, h);
+  if (vertScrollBar_)
+    vertScrollBar_->SetBounds(area.Right - v, area.Top, v, area.Bottom - h - area.Top);
+}
+
+// ---- TTeGraphicControl -----------------------------------------------------------
+
+TTeGraphicControl::TTeGraphicControl(TComponent* owner) : TGraphicControl(owner), paintFont_(std::make_unique<TFont>()) {
+  controlStyle_ |= csOpaque;
+  SetColor(clBtnFace);
+  performance_ = kspNoBuffer;
+  SetBounds(0, 0, 100, 30);
+}
+
+TTeGraphicControl::~TTeGraphicControl() { paintFont_.reset(); }
+
+const TClassInfo& TTeGraphicControl::StaticClassInfo() {
+  static const TClassInfo info = [] {
+    TClassInfo i("TTeGraphicControl", &TGraphicControl::StaticClassInfo());
+    AddCommonPublished(i, false);
+    i.Add(EnumProp<TTeGraphicControl, TTePerformance>("Performance", &TTeGraphicControl::Performance,
+                                                      &TTeGraphicControl::SetPerformance, kPerformanceNames,
+                                                      kspNoBuffer));
+    i.Add(EventProp<TTeGraphicControl>("OnMouseEnter", &TTeGraphicControl::OnMouseEnter));
+    i.Add(EventProp<TTeGraphicControl>("OnMouseLeave", &TTeGraphicControl::OnMouseLeave));
+    return i;
+  }();
+  return info;
+}
+
+void TTeGraphicControl::SetPerformance(TTePerformance v) {
+  if (v == performance_) return;
+  performance_ = v;
+  Invalidate();
+}
+
+void TTeGraphicControl::Loaded() {
+  TGraphicControl::Loaded();
+  Invalidate();
+}
+
+void TTeGraphicControl::PaintClient() { FillRectColor(Canvas(), ClientRect(), Color()); }
+
+void TTeGraphicControl::Paint() {
+  if (Width() <= 0 || Height() <= 0) return;
+  TCanvas& canvas = Canvas();
+  const HDC target = canvas.Handle();
+  // Locked for the whole paint; given its target back at the end only if it changed.
+  struct TLockedOnTarget {
+    TCanvas& c;
+    HDC target;
+    ~TLockedOnTarget() {
+      if (c.HandleNoCreate() != target) c.SetHandle(target);
+      c.Unlock();
+    }
+  };
+  std::unique_ptr<TteBitmap> alphaBuffer;
+  std::unique_ptr<TBitmap> deviceBuffer;
+  TteBitmap* shared = nullptr;
+  canvas.Lock();
+  TLockedOnTarget restore{canvas, target};
+  const TRect area = Rect(0, 0, Width(), Height());
+  switch (performance_) {
+    case kspNoBuffer:
+      break;
+    case kspSharedBuffer:
+      shared = SharedPaintBuffer();
+      if (!shared) break;
+      if (shared->Empty()) shared->SetSize(SharedBufferLimits().X, SharedBufferLimits().Y);
+      shared->Transparent = false;
+      canvas.SetHandle(shared->DC());
+      break;
+    case kspDoubleBuffer:
+      if (TrueColorBuffer()) {
+        alphaBuffer = std::make_unique<TteBitmap>();
+        alphaBuffer->SetSize(Width(), Height());
+        alphaBuffer->Transparent = false;
+        canvas.SetHandle(alphaBuffer->DC());
+      } else {
+        deviceBuffer = std::make_unique<TBitmap>();
+        deviceBuffer->SetSize(Width(), Height());
+        deviceBuffer->SetTransparent(false);
+        canvas.SetHandle(deviceBuffer->Canvas().Handle());
+      }
+      break;
+  }
+  paintFont_->Assign(*Font());
+  PaintClient();
+  if (shared) {
+    shared->DrawRect(target, 0, 0, area);
+  } else if (alphaBuffer) {
+    alphaBuffer->Draw(target, 0, 0);
+  } else if (deviceBuffer) {
+    TCanvas onTarget;
+    TCanvasBinding bind(onTarget, target);
+    onTarget.Draw(0, 0, deviceBuffer.get());
+  }
+  canvas.SetHandle(target);  // before the buffer goes
+}
+
+void TTeGraphicControl::WndProc(TMessage& m) {
+  switch (m.Msg) {
+    case CM_MOUSEENTER:
+      TGraphicControl::WndProc(m);
+      MouseEnter();
+      return;
+    case CM_MOUSELEAVE:
+      TGraphicControl::WndProc(m);
+      MouseLeave();
+      return;
+    default:
+      TGraphicControl::WndProc(m);
+  }
+}
+
+void TTeGraphicControl::MouseEnter() {
+  hot_ = true;
+  if (OnMouseEnter) OnMouseEnter(this);
+}
+
+void TTeGraphicControl::MouseLeave() {
+  hot_ = false;
+  if (OnMouseLeave) OnMouseLeave(this);
+}
+
+}  // namespace te
