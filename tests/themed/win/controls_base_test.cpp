@@ -248,6 +248,25 @@ TEST(ParentBackground, OverAPlainFormTheChildShowsTheFormsColour) {
     for (int x = 0; x < 40; ++x) ASSERT_EQ(seen->At(x, y), Rgb(0x336699)) << x << "," << y;
 }
 
+TEST(ParentBackground, AParentWithACanvasOfItsOwnIsCopiedFromIt) {
+  TTestForm f;
+  auto* parent = new fw::TCustomControl(f.form.get());  // no painter is registered for it
+  parent->SetParent(f.form.get());
+  parent->SetBounds(0, 0, 60, 40);
+  auto* child = new TSeeThrough(f.form.get());
+  child->SetParent(parent);
+  child->SetBounds(10, 5, 8, 6);
+  f.form->HandleNeeded();
+  // The parent in the middle of its own paint: its canvas holds a picture with a distinct pixel per place.
+  TDibTarget parentPicture(60, 40);
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 60; ++x) ::SetPixelV(parentPicture.DC(), x, y, RGB(x * 4, y * 6, 200));
+  fw::TCanvasBinding painting(parent->Canvas(), parentPicture.DC());
+  const auto seen = Picture(*child);
+  for (int y = 0; y < 6; ++y)
+    for (int x = 0; x < 8; ++x) ASSERT_EQ(seen->At(x, y), parentPicture.At(10 + x, 5 + y)) << x << "," << y;
+}
+
 // ---- Borders ----------------------------------------------------------------------------
 
 namespace {
