@@ -16,5 +16,7 @@ class EClassNotFound : public EReadError { using EReadError::EReadError; };
 class EComponentError : public Exception { using Exception::Exception; };
 class EOutOfResources : public Exception { using Exception::Exception; };
 class EInvalidGraphic : public Exception { using Exception::Exception; };
+// A text that is not the number or name a conversion asked for.
+class EConvertError : public Exception { using Exception::Exception; };
 
 }  // namespace fw

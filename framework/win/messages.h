@@ -11,6 +11,14 @@ struct TMessage {
   LRESULT Result = 0;
 };
 
+// An object that is not a control but takes messages: the framework's message
+// dispatch of an object (controls take theirs through Perform).
+class TMessageDispatcher {
+ public:
+  virtual ~TMessageDispatcher() = default;
+  virtual void Dispatch(TMessage& m) = 0;
+};
+
 constexpr UINT CM_BASE = 0xB000;
 constexpr UINT CM_ACTIVATE = CM_BASE + 0;
 constexpr UINT CM_DEACTIVATE = CM_BASE + 1;

@@ -10,6 +10,7 @@ namespace fw {
 void RegisterFrameworkClasses() {
   TClassRegistry::Register(TForm::StaticClassInfo());
   TClassRegistry::Register(TButton::StaticClassInfo());
+  TClassRegistry::Register(TGroupBox::StaticClassInfo());
   TClassRegistry::Register(TImage::StaticClassInfo());
   TClassRegistry::Register(TStringGrid::StaticClassInfo());
 }

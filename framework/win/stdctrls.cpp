@@ -129,6 +129,55 @@ void TButton::WndProc(TMessage& m) {
   TCustomControl::WndProc(m);
 }
 
+TGroupBox::TGroupBox(TComponent* owner) : TCustomControl(owner) {
+  controlStyle_ = csAcceptsControls | csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks | csOpaque;
+  color_ = clBtnFace;
+  width_ = 185;
+  height_ = 105;
+}
+
+const TClassInfo& TGroupBox::StaticClassInfo() {
+  static const TClassInfo info = [] {
+    TClassInfo i("TGroupBox", &TCustomControl::StaticClassInfo(),
+                 [](TComponent* o) -> TComponent* { return new TGroupBox(o); });
+    i.Add(StringProp<TGroupBox, std::wstring>("Caption", &TGroupBox::Caption, &TGroupBox::SetCaption, L""));
+    i.Add(ControlColorProp(clBtnFace));
+    return i;
+  }();
+  return info;
+}
+
+void TGroupBox::WndProc(TMessage& m) {
+  if (m.Msg == WM_ERASEBKGND) {
+    m.Result = 1;  // Paint covers every pixel
+    return;
+  }
+  TCustomControl::WndProc(m);
+}
+
+void TGroupBox::Paint() {
+  TCanvas& c = Canvas();
+  c.Brush().SetStyle(TBrushStyle::bsSolid);
+  c.Brush().SetColor(color_);
+  c.FillRect(Rect(0, 0, width_, height_));
+  c.Font().Assign(*font_);
+  const std::wstring caption = TextW();
+  SIZE text{0, 0};
+  c.RequireFont();
+  HDC dc = c.Handle();
+  ::GetTextExtentPoint32W(dc, caption.c_str(), int(caption.size()), &text);
+  // The etched frame runs through the middle of the caption's line.
+  RECT frame{0, text.cy / 2, width_, height_};
+  ::DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
+  if (!caption.empty()) {
+    RECT r{8, 0, 8 + text.cx + 4, text.cy};
+    c.FillRect(Rect(r.left, r.top, r.right, r.bottom));
+    ::SetBkMode(dc, TRANSPARENT);
+    r.left += 2;
+    ::DrawTextW(dc, caption.c_str(), int(caption.size()), &r, DT_LEFT | DT_SINGLELINE);
+  }
+}
+
 void TButton::Paint() {
   TCanvas& c = Canvas();
   HDC dc = c.Handle();

@@ -37,6 +37,20 @@ class TButton : public TCustomControl {
   std::int32_t modalResult_ = 0;
 };
 
+// A frame with a caption around a group of controls.
+class TGroupBox : public TCustomControl {
+ public:
+  explicit TGroupBox(TComponent* owner);
+  static const TClassInfo& StaticClassInfo();
+  const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
+  std::wstring Caption() const { return TextW(); }
+  void SetCaption(const std::wstring& v) { SetTextW(v); }
+
+ protected:
+  void Paint() override;
+  void WndProc(TMessage& m) override;
+};
+
 // True when `ch` is the character that follows the first single '&' of `caption`, ignoring case.
 bool IsAccel(unsigned ch, const std::string& caption);
 

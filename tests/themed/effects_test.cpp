@@ -3,6 +3,7 @@
 // property check over every grid effect at every progress.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "themed/core/te_effects.h"
@@ -182,6 +183,7 @@ TEST(EffectRegistry, OrderKindsNamesAndLookup) {
   EXPECT_EQ(EffectList().Item(54)->DisplayName, "[ SLIDE ] - Interlace");
   EXPECT_EQ(EffectList().Item(57)->DisplayName, "[ MANUAL ] - Push");
   EXPECT_EQ(EffectList().Item(32)->NamePart(), "Pixel fade");
+  BuildEffectNames();
   const auto names = EffectNames();
   ASSERT_EQ(names.size(), 60u);
   EXPECT_EQ(names[0], "[ RANDOM ] - Random selection");
@@ -200,4 +202,18 @@ TEST(EffectRegistry, OrderKindsNamesAndLookup) {
   again.Fade = GridEffects()[0].Fade;
   EXPECT_THROW(RegisterEffect("A new name", ekFade, again), EProcItemError) << "the same procedure twice";
   EXPECT_EQ(EffectList().Count(), 58);
+}
+
+namespace {
+void LateFade(std::uint8_t*, int, int, std::uint8_t) {}
+}  // namespace
+
+TEST(EffectRegistry, TheNameListIsTheOneBuiltAtStart) {
+  RegisterOnce();
+  BuildEffectNames();
+  const size_t built = EffectNames().size();
+  if (!FindEffect("Registered late")) RegisterEffect("Registered late", ekFade, TEffectProc{LateFade});
+  EXPECT_EQ(EffectNames().size(), built) << "an effect registered later is not in it";
+  EXPECT_EQ(std::count(EffectNames().begin(), EffectNames().end(), "[ FADE ] - Registered late"), 0);
+  ASSERT_NE(FindEffect("Registered late"), nullptr) << "but it can be found and played";
 }

@@ -569,11 +569,22 @@ TteProcItem* FindEffect(const std::string& name) {
   return nullptr;
 }
 
-std::vector<std::string> EffectNames() {
-  std::vector<std::string> names = {kRandomEffectName, kBitmapEffectName};
-  for (int i = 0; i < EffectList().Count(); ++i) names.push_back(EffectList().Item(i)->DisplayName);
+namespace {
+std::vector<std::string>& EffectNameList() {
+  static std::vector<std::string> names;
   return names;
 }
+}  // namespace
+
+void BuildEffectNames() {
+  std::vector<std::string> names = {kRandomEffectName, kBitmapEffectName};
+  for (int i = 0; i < EffectList().Count(); ++i) names.push_back(EffectList().Item(i)->DisplayName);
+  EffectNameList() = std::move(names);
+}
+
+void FreeEffectNames() { EffectNameList().clear(); }
+
+const std::vector<std::string>& EffectNames() { return EffectNameList(); }
 
 void RegisterStandardEffects(TManualProc slide, TManualProc push) {
   for (const TNamedEffect& e : GridEffects()) {

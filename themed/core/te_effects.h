@@ -75,8 +75,12 @@ TteProcList& EffectList();
 void RegisterEffect(const std::string& name, std::uint8_t kind, TEffectProc proc);
 // By display name, then by name part; both without regard to letter case.
 TteProcItem* FindEffect(const std::string& name);
-// The two special names, then every display name in registration order.
-std::vector<std::string> EffectNames();
+// The two special names, then the display name of every effect registered
+// when the list was built (at the transition engine's start): an effect
+// registered later is not in it. Empty before it is built and after it is freed.
+const std::vector<std::string>& EffectNames();
+void BuildEffectNames();
+void FreeEffectNames();
 
 // The FADE and SLIDE procedures of the effects, by name, in registration order
 // (the MANUAL "Slide" and "Push" are registered by the engine).

@@ -409,6 +409,7 @@ void InitEffectUnit() {
   gTimerWindow = fw::AllocateHWnd(TimerHandler);
   gTimerEnabled = false;
   if (EffectList().Count() == 0) RegisterStandardEffects(ManualSlide, ManualPush);
+  BuildEffectNames();
 }
 
 void FinalizeEffectUnit() {
@@ -416,6 +417,7 @@ void FinalizeEffectUnit() {
   if (gTimerWindow) ::KillTimer(gTimerWindow.Handle(), kTimerId);
   gTimerWindow.Destroy();
   gTimerEnabled = false;
+  FreeEffectNames();
   EffectList().Clear();
 }
 

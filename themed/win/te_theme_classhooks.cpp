@@ -115,8 +115,4 @@ void PaintParentBackgroundCanvas(fw::TControl* control, fw::TCanvas& canvas) {
   PaintParentBackground(control, canvas.Handle());
 }
 
-void InitThemeUnit() {}
-
-void FinalizeThemeUnit() { FreeClassHooks(); }
-
 }  // namespace te
