@@ -72,6 +72,7 @@ bool TransparentBltAvailable() { return State().transparentBltAvailable; }
 bool ThemeLibraryBound() { return State().bound; }
 int ThemeLibraryRefCount() { return State().refCount; }
 bool ThemesActive() { return State().themesActive; }
+void SetThemesActive(bool v) { State().themesActive = v; }
 
 bool UpdateThemesActive() {
   TState& s = State();

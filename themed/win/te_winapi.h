@@ -83,6 +83,7 @@ bool ThemeLibraryBound();
 int ThemeLibraryRefCount();
 
 bool ThemesActive();        // the cached flag, free to call on every paint
+void SetThemesActive(bool v);  // the flag is the unit's variable; UpdateThemesActive recomputes it
 bool UpdateThemesActive();  // IsAppThemed, then only if it said yes IsThemeActive
 bool LoadThemeLibrary();
 void ReleaseThemeLibrary();
