@@ -13,7 +13,7 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
   Image2 = dynamic_cast<TImage*>(FindComponent("Image2"));
   Image1 = dynamic_cast<TImage*>(FindComponent("Image1"));
   StringGrid1 = dynamic_cast<TStringGrid*>(FindComponent("StringGrid1"));
-  UploadBut = dynamic_cast<TButton*>(FindComponent("UploadBut"));
+  UploadBut = dynamic_cast<te::TTeButton*>(FindComponent("UploadBut"));
   ADOConnection1 = dynamic_cast<db::TDatabaseConnection*>(FindComponent("ADOConnection1"));
   qgeneral = dynamic_cast<db::TDatabaseQuery*>(FindComponent("qgeneral"));
   if (!Image2 || !Image1 || !StringGrid1 || !UploadBut || !ADOConnection1 || !qgeneral)

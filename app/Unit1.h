@@ -6,6 +6,7 @@
 #include "framework/win/forms.h"
 #include "framework/win/grids.h"
 #include "framework/win/stdctrls.h"
+#include "themed/win/te_controls.h"
 
 class TForm1 : public fw::TForm {
  public:
@@ -17,7 +18,7 @@ class TForm1 : public fw::TForm {
   fw::TImage* Image2 = nullptr;
   fw::TImage* Image1 = nullptr;
   fw::TStringGrid* StringGrid1 = nullptr;
-  fw::TButton* UploadBut = nullptr;
+  te::TTeButton* UploadBut = nullptr;
   db::TDatabaseConnection* ADOConnection1 = nullptr;
   db::TDatabaseQuery* qgeneral = nullptr;
 

@@ -31,6 +31,9 @@ constexpr TColor clScrollBar = clSystemColor | 0, clBackground = clSystemColor |
 
 constexpr bool IsSystemColor(TColor c) { return (c & 0xFF000000u) == clSystemColor; }
 
+// Horizontal placement of a control's text.
+enum TAlignment : std::uint8_t { taLeftJustify, taRightJustify, taCenter };
+
 struct TPoint {
   std::int32_t X = 0, Y = 0;
   friend bool operator==(const TPoint&, const TPoint&) = default;

@@ -7,7 +7,9 @@
 
 #include "framework/core/exception.h"
 #include "framework/core/idents.h"
+#include "framework/win/actnlist.h"
 #include "framework/win/forms.h"
+#include "framework/win/menus.h"
 #include "framework/win/sysutils.h"
 
 namespace fw {
@@ -329,6 +331,38 @@ void TControl::MouseMove(TShiftState s, int x, int y) {
 }
 void TControl::Click() {
   if (OnClick) OnClick(this);
+  else if (action_) action_->Execute();
+}
+
+void TControl::SetAction(TBasicAction* a) {
+  if (a == action_) return;
+  if (action_) action_->RemoveFreeNotification(this);
+  action_ = a;
+  if (a) {
+    a->FreeNotification(this);
+    ActionChange(a, a->InState(csLoading) || InState(csLoading));
+  }
+}
+
+void TControl::ActionChange(TObject* sender, bool checkDefaults) {
+  auto* a = dynamic_cast<TCustomAction*>(sender);
+  if (!a) return;
+  if (!checkDefaults || text_.empty()) SetText(a->Caption());
+  if (!checkDefaults || !OnClick) OnClick = a->OnExecute.Fn;
+}
+
+void TControl::SetPopupMenu(TPopupMenu* m) {
+  if (m == popupMenu_) return;
+  if (popupMenu_) popupMenu_->RemoveFreeNotification(this);
+  popupMenu_ = m;
+  if (m) m->FreeNotification(this);
+}
+
+void TControl::Notification(TComponent* c, TOperation op) {
+  TComponent::Notification(c, op);
+  if (op != TOperation::opRemove) return;
+  if (c == action_) action_ = nullptr;
+  if (c == popupMenu_) popupMenu_ = nullptr;
 }
 void TControl::DblClick() {
   if (OnDblClick) OnDblClick(this);
@@ -726,6 +760,19 @@ void TWinControl::WndProc(TMessage& m) {
     }
     case WM_CAPTURECHANGED:
       if (mouseCapture_ && reinterpret_cast<HWND>(m.LParam) != hwnd_) mouseCapture_ = nullptr;
+      DefaultHandler(m);
+      return;
+    case WM_CONTEXTMENU:
+      if (popupMenu_) {
+        POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
+        if (p.x == -1 && p.y == -1) {  // from the keyboard: under the control's middle
+          p = {width_ / 2, height_ / 2};
+          ::ClientToScreen(hwnd_, &p);
+        }
+        popupMenu_->Popup(hwnd_, p.x, p.y);
+        m.Result = 0;
+        return;
+      }
       DefaultHandler(m);
       return;
     case WM_PAINT:

@@ -18,6 +18,7 @@
 namespace fw {
 
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+
 enum TAnchorKind : std::uint32_t { akLeft = 1, akTop = 2, akRight = 4, akBottom = 8 };
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 enum TShiftFlag : std::uint32_t {
@@ -47,6 +48,8 @@ constexpr TCursor crDefault = 0, crDrag = -12;
 
 class TWinControl;
 class TCustomForm;
+class TBasicAction;
+class TPopupMenu;
 
 // Limits a control's size: 0 means no limit. A change reapplies them.
 class TSizeConstraints : public TPersistent {
@@ -164,6 +167,12 @@ class TControl : public TComponent {
   TDragMode DragMode() const { return dragMode_; }
   void SetDragMode(TDragMode v) { dragMode_ = v; }
   TSizeConstraints* Constraints() const { return constraints_.get(); }
+  // The linked action: the control takes its caption and runs it when clicked.
+  TBasicAction* Action() const { return action_; }
+  void SetAction(TBasicAction* a);
+  // The context menu the control shows (right button, the menu key).
+  TPopupMenu* PopupMenu() const { return popupMenu_; }
+  void SetPopupMenu(TPopupMenu* m);
   bool ParentColor() const { return parentColor_; }
   void SetParentColor(bool v);
   TFont* Font() const { return font_.get(); }
@@ -210,6 +219,10 @@ class TControl : public TComponent {
   virtual void DblClick();
   virtual void Resize();
   void Loaded() override;
+  void Notification(TComponent* c, TOperation op) override;
+  // The linked action changed (or was linked): take its caption and its
+  // execution; with checkDefaults only where the control has none of its own.
+  virtual void ActionChange(TObject* sender, bool checkDefaults);
   virtual void ReadState() {}
   bool MouseCapture() const;
   void SetMouseCapture(bool on);
@@ -243,6 +256,8 @@ class TControl : public TComponent {
   TDragKind dragKind_ = dkDrag;
   TDragMode dragMode_ = dmManual;
   std::unique_ptr<TSizeConstraints> constraints_;
+  TBasicAction* action_ = nullptr;
+  TPopupMenu* popupMenu_ = nullptr;
   std::unique_ptr<TFont> font_;
   std::string text_;
   std::uint32_t controlStyle_ = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;

@@ -318,12 +318,17 @@ TApplication::TApplication(TComponent* owner) : TComponent(owner) {
 }
 
 TApplication::~TApplication() {
+  Shutdown();
+  window_.Destroy();
+  hwnd_ = nullptr;
+}
+
+void TApplication::Shutdown() {
   // Forms go first, while the component-object services still run.
   while (!Components().empty()) delete Components().back();
   mainForm_ = nullptr;
-  window_.Destroy();
-  hwnd_ = nullptr;
   if (comStarted_) ::CoUninitialize();
+  comStarted_ = false;
 }
 
 void TApplication::Notification(TComponent* c, TOperation op) {

@@ -138,6 +138,10 @@ class TApplication : public TComponent {
   // A modal box with the title as caption, the text, no icon and one OK button.
   int MessageBox(const std::wstring& text);
   void HandleException(const std::exception& e);
+  // The end of the run: the components the application owns (its forms, the
+  // themed library's message settings) are destroyed, then the component-object
+  // services are released. Before the units' exit steps; idempotent.
+  void Shutdown();
   TEvent<void(TObject*, const std::exception&)> OnException;
 
  protected:

@@ -309,8 +309,40 @@ TBitmap::TBitmap() = default;
 TBitmap::~TBitmap() { canvas_.reset(); }
 
 const TClassInfo& TBitmap::StaticClassInfo() {
-  static const TClassInfo info("TBitmap", &TPersistent::StaticClassInfo());
+  static const TClassInfo info = [] {
+    // A bitmap property is stored as its BMP file image.
+    TClassInfo i("TBitmap", &TPersistent::StaticClassInfo());
+    TPropInfo data;
+    data.Name = "Data";
+    data.Kind = TPropKind::Binary;
+    data.Get = [](const TPersistent& o) { return TPropValue(static_cast<const TBitmap&>(o).SaveToBytes()); };
+    data.Set = [](TPersistent& o, const TPropValue& v) {
+      const auto& bytes = std::get<TBytes>(v);
+      if (bytes.empty()) static_cast<TBitmap&>(o).SetSize(0, 0);
+      else static_cast<TBitmap&>(o).LoadFromBytes(bytes);
+    };
+    data.Stored = [](const TPersistent& o) { return !static_cast<const TBitmap&>(o).Empty(); };
+    i.Add(std::move(data));
+    return i;
+  }();
   return info;
+}
+
+void TBitmap::AdoptHandle(HBITMAP h) {
+  if (canvas_) canvas_->Release();
+  bitmap_.reset(h);
+  bits_ = nullptr;
+  stride_ = 0;
+  format_ = TPixelFormat::pfDevice;
+  BITMAP bm{};
+  if (h && ::GetObjectW(h, sizeof bm, &bm)) {
+    width_ = bm.bmWidth;
+    height_ = bm.bmHeight;
+  } else {
+    width_ = height_ = 0;
+    bitmap_.reset();
+  }
+  Changed();
 }
 
 TCanvas& TBitmap::Canvas() {

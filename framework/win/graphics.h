@@ -267,6 +267,8 @@ class TBitmap : public TGraphic {
   void Assign(const TPersistent& source) override;
   // Copies 24-bit BGR pixels, top-down, into a pf24bit bitmap of their size.
   void SetPixels24(int w, int h, const std::uint8_t* bgr);
+  // Takes ownership of a device bitmap (LoadBitmap's, say): pfDevice, its size.
+  void AdoptHandle(HBITMAP h);
 
  private:
   void Recreate(int w, int h);

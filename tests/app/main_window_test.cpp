@@ -6,6 +6,7 @@
 #include "app/Unit1.h"
 #include "app/registration.h"
 #include "framework/core/streaming.h"
+#include "themed/win/te_winapi.h"
 
 using namespace fw;
 
@@ -68,7 +69,7 @@ TEST(MainWindow, StoredLayoutGivesTheWindowAndItsChildren) {
   EXPECT_EQ(f->StringGrid1->RowCount(), 1500);
   EXPECT_EQ(f->StringGrid1->TabOrder(), 0);
 
-  TButton* b = f->UploadBut;
+  te::TTeButton* b = f->UploadBut;
   EXPECT_EQ(b->BoundsRect(), Bounds(8, 224, 273, 49));
   EXPECT_EQ(b->Caption(), L"\x062A\x062D\x062F\x064A\x062B 26-3-2022");
   EXPECT_FALSE(b->ParentFont());
@@ -160,8 +161,19 @@ TEST(MainWindow, RendersBothPicturesTheButtonAndTheWindowColour) {
   const std::uint32_t winRgb = std::uint32_t(GetRValue(win)) << 16 | GetGValue(win) << 8 | GetBValue(win);
   EXPECT_EQ(Px(shot, 150, 212), winRgb);                                                     // between
   EXPECT_EQ(Px(shot, 305, 300), winRgb) << "right of the lower picture";
-  const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
-  EXPECT_EQ(Px(shot, 20, 248), std::uint32_t(GetRValue(face)) << 16 | GetGValue(face) << 8 | GetBValue(face));
+  // The button's face: the visual style's push button when styles are in use, else the classic face's colour.
+  std::uint32_t face;
+  if (te::ThemesActive()) {
+    TBitmap expected;
+    expected.SetPixelFormat(TPixelFormat::pf32bit);
+    expected.SetSize(273, 49);
+    te::TThemeData(nullptr, L"Button").DrawBackground(expected.Canvas().Handle(), 1, 1, Rect(0, 0, 273, 49));
+    face = Px(expected, 12, 24);
+  } else {
+    const COLORREF c = ::GetSysColor(COLOR_BTNFACE);
+    face = std::uint32_t(GetRValue(c)) << 16 | GetGValue(c) << 8 | GetBValue(c);
+  }
+  EXPECT_EQ(Px(shot, 20, 248), face);
   // The caption is drawn in bold red somewhere across the button's middle row.
   int red = 0;
   for (int x = 8; x < 281; ++x)

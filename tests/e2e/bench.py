@@ -261,7 +261,7 @@ UPDATE_DONE = "تمت عملية التحديث بنجاح"
 
 def click_button(window: dict) -> None:
     """A real left click (X press and release) in the middle of the window's button."""
-    button = next(c for c in window["children"] if c["class"] == "TButton")
+    button = next(c for c in window["children"] if c["class"] == "TTeButton")
     left, top, right, bottom = button["rect"]
     xdotool("windowfocus", "--sync", x_window(window["text"]))
     xdotool("mousemove", "--sync", str((left + right) // 2), str((top + bottom) // 2))

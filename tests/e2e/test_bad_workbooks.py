@@ -29,7 +29,7 @@ class BadWorkbooks(unittest.TestCase):
                 self.assertEqual(bench.press_and_read(w), bench.IMPORT_PROBLEM)
                 self.assertTrue(prog.running(), "no crash")
                 w = bench.wait_for_window(bench.MAIN_TITLE)
-                self.assertTrue(next(c for c in w["children"] if c["class"] == "TButton")["enabled"])
+                self.assertTrue(next(c for c in w["children"] if c["class"] == "TTeButton")["enabled"])
                 bench.xdotool("windowfocus", "--sync", bench.x_window(bench.MAIN_TITLE))
                 bench.xdotool("key", "--clearmodifiers", "alt+F4")
                 self.assertEqual(prog.wait(30), 0)

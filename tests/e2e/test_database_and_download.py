@@ -23,7 +23,7 @@ class DatabaseAndDownload(unittest.TestCase):
         return bench.wait_for_window(bench.MAIN_TITLE)
 
     def button(self, window):
-        return next(c for c in window["children"] if c["class"] == "TButton")
+        return next(c for c in window["children"] if c["class"] == "TTeButton")
 
     def close_with_alt_f4(self, prog):
         bench.xdotool("windowfocus", "--sync", bench.x_window(bench.MAIN_TITLE))

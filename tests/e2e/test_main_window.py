@@ -40,7 +40,7 @@ class MainWindow(unittest.TestCase):
             # The taskbar entry is the hidden application window, titled with the application title.
             apps = [a for a in bench.probe("windows") if a["class"] == "TApplication"]
             self.assertEqual([a["text"] for a in apps], [APP_TITLE])
-            button = [c for c in w["children"] if c["class"] == "TButton"]
+            button = [c for c in w["children"] if c["class"] == "TTeButton"]
             self.assertEqual(len(button), 1)
             self.assertEqual(button[0]["text"], "تحديث 26-3-2022")
             self.assertTrue(button[0]["enabled"])

@@ -39,7 +39,7 @@ class UpdateRun(unittest.TestCase):
                         between(db)
                     messages.append(bench.press_and_read(w))
                     w = bench.wait_for_window(bench.MAIN_TITLE)
-                    button = next(c for c in w["children"] if c["class"] == "TButton")
+                    button = next(c for c in w["children"] if c["class"] == "TTeButton")
                     self.assertTrue(button["enabled"], "the button stays enabled")
                 self.assertTrue(prog.running(), "the program is still running")
                 bench.xdotool("windowfocus", "--sync", bench.x_window(bench.MAIN_TITLE))

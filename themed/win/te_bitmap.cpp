@@ -40,7 +40,6 @@ TDrawMode ModeOf(const TteBitmap& b) {
 
 TPixelGrid GridOf(const TteBitmap& b) { return {b.Bits, b.Width, b.Height, false}; }
 
-fw::TRect Offset(const fw::TRect& r, int dx, int dy) { return {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy}; }
 
 // The keyed GDI route, chosen at start: TransparentBlt, or reading the target back.
 bool gKeyedByTransparentBlt = false;
@@ -66,10 +65,23 @@ bool RowsRunBottomUp(HDC dc, const DIBSECTION& ds) {
   const auto* bits = static_cast<const std::uint32_t*>(ds.dsBm.bmBits);
   const COLORREF first = TeColorToColor(bits[0]);
   const COLORREF last = TeColorToColor(bits[std::ptrdiff_t(h - 1) * w]);
-  POINT origin{0, 0};
-  ::GetWindowOrgEx(dc, &origin);
+  POINT origin{0, 0};  // the device's top-left pixel, in logical coordinates
+  ::DPtoLP(dc, &origin, 1);
   const COLORREF topLeft = ::GetPixel(dc, origin.x, origin.y);
   return topLeft == last && topLeft != first;
+}
+
+// True when dc maps logical to device pixels one to one and has no clipping
+// region, so that writing pixels in place puts them where GDI would; device
+// receives dest in device pixels.
+bool DirectTarget(HDC dc, const fw::TRect& dest, fw::TRect& device) {
+  if (::GetMapMode(dc) != MM_TEXT) return false;
+  fw::UniqueRegion clip(::CreateRectRgn(0, 0, 0, 0));
+  if (!clip || ::GetClipRgn(dc, clip.get()) != 0) return false;
+  POINT corners[2] = {{dest.Left, dest.Top}, {dest.Right, dest.Bottom}};
+  ::LPtoDP(dc, corners, 2);
+  device = {corners[0].x, corners[0].y, corners[1].x, corners[1].y};
+  return true;
 }
 
 }  // namespace
@@ -220,23 +232,24 @@ void TteBitmap::DrawRect(HDC dc, int x, int y, const fw::TRect& src) {
 void TteBitmap::StretchDraw(HDC dc, const fw::TRect& dest, const fw::TRect& src) {
   TEndMMX endMMX;
   if (!Bits) return;
-  POINT origin{0, 0};
-  if (TteBitmap* target = FindBitmapByDC(dc)) {
-    ::GetWindowOrgEx(dc, &origin);
-    StretchDraw(*target, Offset(dest, -origin.x, -origin.y), src);
-    return;
-  }
-  // A 32-bit bottom-up DIB selected into the device context is written in place.
-  if (HGDIOBJ selected = ::GetCurrentObject(dc, OBJ_BITMAP)) {
-    DIBSECTION ds{};
-    if (::GetObjectA(selected, sizeof ds, &ds) == int(sizeof ds) && ds.dsBm.bmBits && ds.dsBmih.biBitCount == 32 &&
-        ds.dsBmih.biHeight > 0 && RowsRunBottomUp(dc, ds)) {
-      ::GetWindowOrgEx(dc, &origin);
-      const TPixelGrid target{static_cast<TteColor*>(ds.dsBm.bmBits), int(ds.dsBmih.biWidth), int(ds.dsBmih.biHeight),
-                              true};
-      StretchPixels(target, Offset(dest, -origin.x, -origin.y), GridOf(*this), src, ModeOf(*this),
-                    TMapRounding::Nearest);
+  // Pixels are written in place only where GDI would put them: plain pixel
+  // mapping and no clipping region; dest goes through the DC's origins.
+  fw::TRect device;
+  if (DirectTarget(dc, dest, device)) {
+    if (TteBitmap* target = FindBitmapByDC(dc)) {
+      StretchDraw(*target, device, src);
       return;
+    }
+    // A 32-bit bottom-up DIB selected into the device context is written in place.
+    if (HGDIOBJ selected = ::GetCurrentObject(dc, OBJ_BITMAP)) {
+      DIBSECTION ds{};
+      if (::GetObjectA(selected, sizeof ds, &ds) == int(sizeof ds) && ds.dsBm.bmBits && ds.dsBmih.biBitCount == 32 &&
+          ds.dsBmih.biHeight > 0 && RowsRunBottomUp(dc, ds)) {
+        const TPixelGrid target{static_cast<TteColor*>(ds.dsBm.bmBits), int(ds.dsBmih.biWidth),
+                                int(ds.dsBmih.biHeight), true};
+        StretchPixels(target, device, GridOf(*this), src, ModeOf(*this), TMapRounding::Nearest);
+        return;
+      }
     }
   }
   if (AlphaBlend) {

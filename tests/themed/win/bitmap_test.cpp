@@ -183,6 +183,36 @@ TEST(TteBitmap, ATopDownDibTargetGoesThroughGdi) {
   EXPECT_EQ(bottomUp.At(0, 0) & 0xFFFFFF, 0xFFFFFFu);
 }
 
+TEST(TteBitmap, InPlaceDrawingHonoursTheDcsOriginsAndClipping) {
+  // What PaintTo and the parent background do to a device context: both kinds
+  // of target must take the pixels where GDI would put them.
+  TteBitmap src;
+  src.SetSize(2, 2);
+  src.Fill(0xFF00AA00);
+  auto check = [&](HDC dc, auto at, const char* what) {
+    ::SetViewportOrgEx(dc, 3, 1, nullptr);
+    ::SetWindowOrgEx(dc, 1, 0, nullptr);
+    src.Draw(dc, 1, 0);  // logical (1, 0) is device (3, 1)
+    ::SetViewportOrgEx(dc, 0, 0, nullptr);
+    ::SetWindowOrgEx(dc, 0, 0, nullptr);
+    EXPECT_EQ(at(3, 1) & 0xFFFFFF, 0x00AA00u) << what;
+    EXPECT_EQ(at(4, 2) & 0xFFFFFF, 0x00AA00u) << what;
+    EXPECT_EQ(at(1, 0) & 0xFFFFFF, 0u) << what << ": nothing at the logical place";
+    // A clipping region keeps what lies outside it.
+    ::IntersectClipRect(dc, 0, 0, 1, 1);
+    src.Draw(dc, 0, 0);
+    ::SelectClipRgn(dc, nullptr);
+    EXPECT_EQ(at(0, 0) & 0xFFFFFF, 0x00AA00u) << what;
+    EXPECT_EQ(at(1, 1) & 0xFFFFFF, 0u) << what << ": clipped";
+  };
+  TteBitmap target;
+  target.SetSize(6, 4);
+  target.Fill(0);
+  check(target.DC(), [&](int x, int y) { return *target.PixelPtr(x, y); }, "an alpha bitmap");
+  TDibTarget dib(6, 4, false);
+  check(dib.dc, [&](int x, int y) { return dib.At(x, y); }, "a bottom-up DIB");
+}
+
 TEST(TteBitmap, OpaqueAndKeyedThroughGdi) {
   TteBitmap src;
   TwoColumns(src, 0xFF0000AA, TransparentKey);

@@ -1,0 +1,540 @@
+// The themed push button: construction, streaming, setters, clicks, the
+// keyboard, mouse and hover handling, its messages, the layout of its caption
+// and glyph, and painting its face and caption.
+#include <optional>
+
+#include "framework/core/exception.h"
+#include "framework/core/idents.h"
+
+#include "framework/win/forms.h"
+#include "framework/win/menus.h"
+#include "framework/win/stdctrls.h"
+#include "framework/win/sysutils.h"
+#include "themed/win/te_controls.h"
+#include "themed/win/te_utils.h"
+#include "themed/win/te_winapi.h"
+
+namespace te {
+
+using namespace fw;
+
+// ---- TTeFontOptions ------------------------------------------------------------------------
+
+const TClassInfo& TTeFontOptions::StaticClassInfo() {
+  static const TClassInfo info = [] {
+    TClassInfo i("TTeFontOptions", &TPersistent::StaticClassInfo());
+    i.Add(BoolProp<TTeFontOptions>("Bold", &TTeFontOptions::Bold, &TTeFontOptions::SetBold, false));
+    i.Add(BoolProp<TTeFontOptions>("Italic", &TTeFontOptions::Italic, &TTeFontOptions::SetItalic, false));
+    i.Add(IntProp<TTeFontOptions, int>("SizeDelta", &TTeFontOptions::SizeDelta, &TTeFontOptions::SetSizeDelta, 0));
+    i.Add(StringProp<TTeFontOptions, std::wstring>("FontName", &TTeFontOptions::FontName,
+                                                   &TTeFontOptions::SetFontName, L""));
+    auto color = IntProp<TTeFontOptions, TColor>("FontColor", &TTeFontOptions::FontColor, &TTeFontOptions::SetFontColor,
+                                                 kNotSet);
+    color.IntToIdent = ColorToIdent;
+    color.IdentToInt = IdentToColor;
+    i.Add(std::move(color));
+    i.Add(BoolProp<TTeFontOptions>("StrikeOut", &TTeFontOptions::StrikeOut, &TTeFontOptions::SetStrikeOut, false));
+    i.Add(BoolProp<TTeFontOptions>("Underline", &TTeFontOptions::Underline, &TTeFontOptions::SetUnderline, false));
+    return i;
+  }();
+  return info;
+}
+
+void TTeFontOptions::Assign(const TPersistent& source) {
+  if (auto* o = dynamic_cast<const TTeFontOptions*>(&source)) {
+    bold_ = o->bold_;
+    italic_ = o->italic_;
+    sizeDelta_ = o->sizeDelta_;
+    underline_ = o->underline_;
+    strikeOut_ = o->strikeOut_;
+    fontName_ = o->fontName_;
+    fontColor_ = o->fontColor_;
+    Changed();
+    return;
+  }
+  TPersistent::Assign(source);
+}
+
+void TTeFontOptions::SetBold(bool v) { if (v != bold_) { bold_ = v; Changed(); } }
+void TTeFontOptions::SetItalic(bool v) { if (v != italic_) { italic_ = v; Changed(); } }
+void TTeFontOptions::SetSizeDelta(int v) { if (v != sizeDelta_) { sizeDelta_ = v; Changed(); } }
+void TTeFontOptions::SetUnderline(bool v) { if (v != underline_) { underline_ = v; Changed(); } }
+void TTeFontOptions::SetStrikeOut(bool v) { if (v != strikeOut_) { strikeOut_ = v; Changed(); } }
+void TTeFontOptions::SetFontName(const std::wstring& v) { if (v != fontName_) { fontName_ = v; Changed(); } }
+void TTeFontOptions::SetFontColor(TColor v) { if (v != fontColor_) { fontColor_ = v; Changed(); } }
+
+void TTeFontOptions::Apply(TFont* font) const {
+  if (!font) return;
+  std::uint32_t style = font->Style();
+  if (bold_) style |= fsBold;
+  if (italic_) style |= fsItalic;
+  if (underline_) style |= fsUnderline;
+  if (strikeOut_) style |= fsStrikeOut;
+  font->SetStyle(style);
+  // Size in points +0 is the font as it is: its pixel height does not go through a rounding.
+  if (sizeDelta_ != 0) font->SetSize(font->Size() + sizeDelta_);
+  if (!fontName_.empty()) font->SetName(fontName_);
+  if (fontColor_ != kNotSet) font->SetColor(fontColor_);
+}
+
+// ---- Construction and streaming ------------------------------------------------------------------
+
+TTeButton::TTeButton(TComponent* owner) : TTeControl(owner) {
+  // The platform never clicks the button itself (no csClickEvents): it clicks
+  // from its own mouse-up and key-up handling.
+  controlStyle_ = csCaptureMouse | csSetCaption | csDoubleClicks | csActionClient;
+  SetColor(clBtnFace);
+  SetPerformance(kspDoubleBuffer);
+  SetTabStop(true);
+  SetParentFont(true);
+  SetBounds(0, 0, 75, 25);
+  alignment_ = taCenter;
+  glyph_ = std::make_unique<TBitmap>();
+  glyph_->OnChange = [this](TObject*) { GlyphChanged(); };
+  workGlyph_ = std::make_unique<TBitmap>();
+  fontOptions_ = std::make_unique<TTeFontOptions>();
+  fontOptions_->OnChange = [this](TObject*) { FontOptionsChanged(); };
+  numGlyphs_ = 1;
+  kind_ = bkCustom;
+  layout_ = blGlyphLeft;
+  spacing_ = 4;
+  transparent_ = false;
+  imageIndex_ = -1;
+  themeObject_ = "default";
+  RegisterThemeClient(this);  // the last step: the notice may reach a whole button only
+}
+
+TTeButton::~TTeButton() {
+  UnregisterThemeClient(this);
+  fontOptions_.reset();
+  workGlyph_.reset();
+  glyph_.reset();
+}
+
+namespace {
+const TClassInfo& Ancestor() { return TWinControl::StaticClassInfo(); }
+TPropInfo Inherited(const char* name) { return *Ancestor().FindProperty(name); }
+}  // namespace
+
+const TClassInfo& TTeButton::StaticClassInfo() {
+  static const TClassInfo info = [] {
+    TClassInfo i("TTeButton", &TTeControl::StaticClassInfo(),
+                 [](TComponent* o) -> TComponent* { return new TTeButton(o); });
+    i.Add(ComponentProp<TControl, TBasicAction>("Action", &TControl::Action, &TControl::SetAction));
+    // Read-only and never written.
+    auto activeDefault = BoolProp<TTeButton>("ActiveDefault", &TTeButton::ActiveDefault, nullptr);
+    activeDefault.Set = [](TPersistent&, const TPropValue&) { throw EReadError("ActiveDefault is read-only"); };
+    activeDefault.Stored = [](const TPersistent&) { return false; };
+    i.Add(std::move(activeDefault));
+    i.Add(Inherited("Align"));
+    i.Add(EnumProp<TTeButton, TAlignment>("Alignment", &TTeButton::Alignment, &TTeButton::SetAlignment,
+                                          {"taLeftJustify", "taRightJustify", "taCenter"}, taCenter));
+    i.Add(Inherited("Anchors"));
+    i.Add(BoolProp<TTeButton>("BlackAndWhiteGlyph", &TTeButton::BlackAndWhiteGlyph, &TTeButton::SetBlackAndWhiteGlyph,
+                              false));
+    i.Add(BoolProp<TTeButton>("Cancel", &TTeButton::Cancel, &TTeButton::SetCancel, false));
+    i.Add(StringProp<TTeButton, std::wstring>("Caption", &TTeButton::CaptionW, &TTeButton::SetCaption, L""));
+    i.Add(BoolProp<TTeButton>("Default", &TTeButton::Default, &TTeButton::SetDefault, false));
+    i.Add(Inherited("Enabled"));
+    i.Add(Inherited("Font"));
+    i.Add(ObjectProp<TTeButton, TTeFontOptions>("FontOptions", &TTeButton::FontOptions));
+    auto glyph = ObjectProp<TTeButton, TBitmap>("Glyph", &TTeButton::Glyph);
+    glyph.Stored = [](const TPersistent& o) { return static_cast<const TTeButton&>(o).GlyphStored(); };
+    i.Add(std::move(glyph));
+    auto imageIndex = IntProp<TTeButton, int>("ImageIndex", &TTeButton::ImageIndex, &TTeButton::SetImageIndex, -1);
+    imageIndex.Stored = [](const TPersistent& o) { return static_cast<const TTeButton&>(o).ImageIndexStored(); };
+    i.Add(std::move(imageIndex));
+    i.Add(ComponentProp<TTeButton, TCustomImageList>("Images", &TTeButton::Images, &TTeButton::SetImages));
+    i.Add(EnumProp<TTeButton, TBitBtnKind>("Kind", &TTeButton::Kind, &TTeButton::SetKind,
+                                           {"bkCustom", "bkOK", "bkCancel", "bkHelp", "bkYes", "bkNo", "bkClose",
+                                            "bkAbort", "bkRetry", "bkIgnore", "bkAll"},
+                                           bkCustom));
+    i.Add(EnumProp<TTeButton, TButtonLayout>("Layout", &TTeButton::Layout, &TTeButton::SetLayout,
+                                             {"blGlyphLeft", "blGlyphRight", "blGlyphTop", "blGlyphBottom"},
+                                             blGlyphLeft));
+    i.Add(IntProp<TTeButton, TModalResult>("ModalResult", &TTeButton::ModalResult, &TTeButton::SetModalResult, 0));
+    i.Add(IntProp<TTeButton, int>("NumGlyphs", &TTeButton::NumGlyphs, &TTeButton::SetNumGlyphs, 1));
+    i.Add(Inherited("ParentFont"));
+    i.Add(ParentShowHintProp());
+    i.Add(EnumProp<TTeControl, TTePerformance>("Performance", &TTeControl::Performance, &TTeControl::SetPerformance,
+                                               {"kspNoBuffer", "kspSharedBuffer", "kspDoubleBuffer"}, kspDoubleBuffer));
+    i.Add(ComponentProp<TControl, TPopupMenu>("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu));
+    i.Add(IntProp<TTeButton, int>("Spacing", &TTeButton::Spacing, &TTeButton::SetSpacing, 4));
+    i.Add(Inherited("TabOrder"));
+    i.Add(BoolProp<TWinControl>("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop, true));
+    i.Add(ComponentProp<TTeButton, TteCustomThemeLink>("ThemeLink", &TTeButton::ThemeLink, &TTeButton::SetThemeLink));
+    i.Add(StringProp<TTeButton, std::wstring>("ThemeObject", &TTeButton::ThemeObjectW, &TTeButton::SetThemeObjectW,
+                                              L"default"));
+    i.Add(BoolProp<TTeButton>("Transparent", &TTeButton::Transparent, &TTeButton::SetTransparent, false));
+    i.Add(BoolProp<TTeButton>("WordWrap", &TTeButton::WordWrap, &TTeButton::SetWordWrap, false));
+    i.Add(EventProp<TControl>("OnClick", &TControl::OnClick));
+    return i;
+  }();
+  return info;
+}
+
+std::wstring TTeButton::ThemeObjectW() const { return AnsiToWide(themeObject_); }
+void TTeButton::SetThemeObjectW(const std::wstring& v) { SetThemeObject(WideToAnsi(v)); }
+
+namespace {
+// The action's own image, when it has one its list can show.
+bool ActionImage(TBasicAction* action, TCustomImageList*& images, int& index) {
+  auto* a = dynamic_cast<TCustomAction*>(action);
+  if (!a || !a->ActionList() || !a->ActionList()->Images()) return false;
+  images = a->ActionList()->Images();
+  index = a->ImageIndex();
+  return true;
+}
+}  // namespace
+
+bool TTeButton::GlyphStored() const {
+  // Not when an action supplies a valid image and the button's own list and index name none.
+  TCustomImageList* list;
+  int index;
+  const bool actionSupplies = ActionImage(Action(), list, index) && index >= 0 && index < list->Count();
+  const bool ownImage = images_ && imageIndex_ >= 0 && imageIndex_ < images_->Count();
+  if (actionSupplies && !ownImage) return false;
+  return !glyph_->Empty();
+}
+
+bool TTeButton::ImageIndexStored() const {
+  TCustomImageList* list;
+  int index;
+  if (ActionImage(Action(), list, index) && list == images_ && index == imageIndex_) return false;
+  return imageIndex_ != -1;
+}
+
+void TTeButton::Loaded() {
+  TTeControl::Loaded();
+  if (!InState(csDesigning) && Action()) ActionChange(Action(), true);
+}
+
+void TTeButton::Notification(TComponent* c, TOperation op) {
+  TTeControl::Notification(c, op);
+  if (op != TOperation::opRemove) return;
+  if (c == images_) {
+    images_ = nullptr;
+    Invalidate();
+  }
+  if (c == themeLink_) {
+    themeLink_ = nullptr;
+    Invalidate();
+  }
+  // The action is dropped by the platform's own handling.
+}
+
+// ---- Setters -------------------------------------------------------------------------------------
+
+void TTeButton::SetAlignment(TAlignment v) { if (v != alignment_) { alignment_ = v; Invalidate(); } }
+void TTeButton::SetLayout(TButtonLayout v) { if (v != layout_) { layout_ = v; Invalidate(); } }
+void TTeButton::SetSpacing(int v) { if (v != spacing_) { spacing_ = v; Invalidate(); } }
+void TTeButton::SetBlackAndWhiteGlyph(bool v) { if (v != blackAndWhiteGlyph_) { blackAndWhiteGlyph_ = v; Invalidate(); } }
+void TTeButton::SetWordWrap(bool v) { if (v != wordWrap_) { wordWrap_ = v; Invalidate(); } }
+void TTeButton::SetThemeObject(const std::string& v) { if (v != themeObject_) { themeObject_ = v; Invalidate(); } }
+void TTeButton::SetTransparent(bool v) { if (v != transparent_) { transparent_ = v; Invalidate(); } }
+void TTeButton::SetImageIndex(int v) { if (v != imageIndex_) { imageIndex_ = v; Invalidate(); } }
+
+void TTeButton::SetNumGlyphs(int v) {
+  // The glyph's cell width is a division by it: it stays within 1 to 4.
+  v = v < 1 ? 1 : v > 4 ? 4 : v;
+  if (v != numGlyphs_) {
+    numGlyphs_ = v;
+    Invalidate();
+  }
+}
+
+void TTeButton::SetImages(TCustomImageList* v) {
+  if (v == images_) return;
+  images_ = v;
+  Invalidate();
+}
+
+void TTeButton::SetThemeLink(TteCustomThemeLink* v) {
+  if (v == themeLink_) return;
+  themeLink_ = v;
+  Invalidate();
+}
+
+void TTeButton::SetCaption(const std::wstring& v) {
+  if (v == caption_) return;
+  caption_ = v;
+  // The platform's ANSI text; its change notice brings the caption back from it.
+  SetText(WideToAnsi(v));
+  Invalidate();
+}
+
+void TTeButton::SetDefault(bool v) {
+  default_ = v;
+  if (HandleAllocated())
+    if (TCustomForm* form = ParentForm())
+      form->Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(form->ActiveControl()));
+  Invalidate();
+}
+
+void TTeButton::FontOptionsChanged() {
+  if (InState(csDesigning)) Invalidate();  // at run time the next repaint shows it
+}
+
+// ---- Clicks, keys, mouse ----------------------------------------------------------------------------
+
+void TTeButton::Click() {
+  TCustomForm* form = ParentForm();
+  if (kind_ == bkClose) {
+    if (form) form->Close();
+  } else if (form) {
+    form->SetModalResult(modalResult_);
+  }
+  TTeControl::Click();
+}
+
+void TTeButton::ActionChange(TObject* sender, bool checkDefaults) {
+  TTeControl::ActionChange(sender, checkDefaults);
+  if (auto* a = dynamic_cast<TCustomAction*>(sender)) {
+    SetCaption(AnsiToWide(a->Caption()));
+    OnClick = a->OnExecute.Fn;
+  }
+}
+
+void TTeButton::KeyDown(WORD& key, TShiftState s) {
+  if (key == VK_SPACE && !(s & ssAlt)) {
+    pressed_ = 1;
+    Invalidate();
+  }
+  TTeControl::KeyDown(key, s);
+}
+
+void TTeButton::KeyUp(WORD& key, TShiftState s) {
+  if (key == VK_SPACE) {
+    pressed_ = 0;
+    Invalidate();
+    Click();
+    key = 0;
+  }
+  TTeControl::KeyUp(key, s);
+}
+
+void TTeButton::MouseDown(TMouseButton b, TShiftState s, int x, int y) {
+  TTeControl::MouseDown(b, s, x, y);
+  if (b != TMouseButton::mbLeft || !Enabled()) return;
+  if (!InState(csDesigning) && CanFocus()) SetFocus();
+  pressed_ = 1;
+  Invalidate();
+  tracking_ = true;
+}
+
+void TTeButton::MouseMove(TShiftState s, int x, int y) {
+  TTeControl::MouseMove(s, x, y);
+  if (!tracking_) return;
+  const std::uint8_t inside = x >= 0 && x < ClientWidth() && y >= 0 && y < ClientHeight() ? 1 : 0;
+  if (inside != pressed_) {
+    pressed_ = inside;
+    Invalidate();
+  }
+}
+
+void TTeButton::MouseUp(TMouseButton b, TShiftState s, int x, int y) {
+  TTeControl::MouseUp(b, s, x, y);
+  if (!tracking_) return;  // the release of any button ends the tracking
+  tracking_ = false;
+  pressed_ = 0;
+  if (x >= 0 && x < PaintWidth() && y >= 0 && y < PaintHeight()) Click();
+  Invalidate();
+}
+
+void TTeButton::MouseEnter() {
+  TTeControl::MouseEnter();
+  Invalidate();
+}
+
+void TTeButton::MouseLeave() {
+  TTeControl::MouseLeave();
+  Invalidate();
+}
+
+void TTeButton::WndProc(TMessage& m) {
+  switch (m.Msg) {
+    case CM_FOCUSCHANGED: {
+      auto* focused = reinterpret_cast<TControl*>(m.LParam);
+      const bool wasActive = activeDefault_;
+      const bool onAButton = dynamic_cast<TTeButton*>(focused) || dynamic_cast<TButton*>(focused);
+      activeDefault_ = onAButton ? false : default_;
+      if (activeDefault_ != wasActive) Invalidate();
+      break;  // then the platform's handling
+    }
+    case CM_ENABLEDCHANGED:
+      if (HandleAllocated() && !InState(csDesigning)) ::EnableWindow(HandleNoCreate(), Enabled());
+      Invalidate();
+      return;  // the platform's own handling is not called
+    case CM_DIALOGKEY: {
+      const bool modifiers = KeyDataToShiftState(m.LParam) & (ssShift | ssCtrl | ssAlt);
+      const bool enter = m.WParam == VK_RETURN && (activeDefault_ || Focused());
+      const bool escape = m.WParam == VK_ESCAPE && cancel_;
+      if ((enter || escape) && !modifiers && CanFocus()) {
+        Click();
+        m.Result = 1;
+        return;
+      }
+      break;
+    }
+    case CM_DIALOGCHAR:
+      if (IsAccel(unsigned(m.WParam), WideToAnsi(caption_)) && CanFocus()) {
+        if (CanFocus()) SetFocus();
+        Click();
+        m.Result = 1;
+        return;
+      }
+      break;
+    case CM_TEXTCHANGED:
+      // The window shows the platform's text; the caption is what it keeps of ours.
+      if (HandleAllocated()) ::SetWindowTextW(HandleNoCreate(), AnsiToWide(Text()).c_str());
+      caption_ = AnsiToWide(Text());
+      return;
+    case TM_THEMENOTIFY:
+      if (m.WParam == tnThemeChanged || m.WParam == tnThemeAttached || m.WParam == tnThemeDetached ||
+          m.WParam == tnSystemChanged)
+        Invalidate();
+      return;
+    case TM_LINKNOTIFY:
+      if (themeLink_ && m.LParam == reinterpret_cast<LPARAM>(themeLink_)) Invalidate();
+      return;
+    default:
+      break;
+  }
+  TTeControl::WndProc(m);
+}
+
+// ---- Layout -----------------------------------------------------------------------------------------
+
+bool TTeButton::ThemeDefinesButton() const { return IsButtonObjectDefined(0, themeObject_, themeLink_); }
+
+TButtonLook TTeButton::Look() const {
+  return ButtonLook({Enabled(), pressed_ == 1, Hot(), Focused(), activeDefault_});
+}
+
+void TTeButton::GetContentRect(TRect& r) {
+  BuildWorkGlyph();
+  TBitmap scratch;  // its canvas measures; freed on every path
+  if (ThemeDefinesButton()) PaintFont()->Assign(Theme()->Fonts().GetObjectFont(Look().FontIndex, themeObject_));
+  TCanvas& measure = scratch.Canvas();
+  measure.Font().Assign(*PaintFont());
+  fontOptions_->Apply(&measure.Font());
+  const TPoint glyph = GetGlyphSize();
+  const bool hasGlyph = !workGlyph_->Empty();
+  int textWidth = 0, textHeight = 0;
+  if (!wordWrap_) {
+    const std::string ansi = WideToAnsi(caption_);
+    textWidth = measure.TextWidth(ansi);
+    textHeight = measure.TextHeight(ansi);
+  }
+  r = ButtonBlock(wordWrap_, Width(), Height(), spacing_, textWidth, textHeight, hasGlyph, glyph.X, glyph.Y, layout_);
+  r = PlaceButtonBlock(r, alignment_, PaintWidth(), PaintHeight(), Width(), Height(), pressed_ == 1);
+}
+
+void TTeButton::GetTextRect(TRect& r) {
+  GetContentRect(r);
+  const TPoint glyph = GetGlyphSize();
+  r = ButtonTextRect(r, !workGlyph_->Empty(), glyph.X, glyph.Y, spacing_, layout_);
+}
+
+void TTeButton::GetGlyphRect(TRect& r) {
+  GetContentRect(r);
+  const TPoint glyph = GetGlyphSize();
+  r = ButtonGlyphRect(r, !workGlyph_->Empty(), glyph.X, glyph.Y, spacing_, layout_);
+}
+
+// ---- Painting ----------------------------------------------------------------------------------------
+
+void TTeButton::PaintClient() {
+  if (ThemeDefinesButton()) {
+    if (Theme()->IsButtonTransparent(0, themeObject_)) PaintParentBackground(this, Canvas().Handle());
+    // Otherwise the theme's face covers the button.
+  } else if (transparent_) {
+    PaintParentBackground(this, Canvas().Handle());
+  } else {
+    TTeControl::PaintClient();
+  }
+  PaintFace();
+  PaintCaption();
+  PaintGlyph();  // over the caption
+}
+
+void TTeButton::PaintFace() {
+  TCanvas& canvas = Canvas();
+  TRect r;
+  GetInnerRect(r);
+  const TButtonLook look = Look();
+  if (ThemeDefinesButton()) {
+    Theme()->DrawButton(0, canvas, MakeObjectInfo(Rect(0, 0, PaintWidth(), PaintHeight()), look.FaceState),
+                        themeObject_);
+    return;
+  }
+  if (ThemesActive()) {
+    // No handle, no face: the fill of PaintClient shows. Closed on every path.
+    TThemeData theme(nullptr, L"Button");
+    theme.DrawBackground(canvas.Handle(), 1, look.VisualStyleState, r);
+    return;
+  }
+  auto shrink = [](TRect& x) { x = Rect(x.Left + 1, x.Top + 1, x.Right - 1, x.Bottom - 1); };
+  if (Focused() || activeDefault_) {
+    DrawFrame3D(canvas, r, clBlack, clBlack);
+    shrink(r);
+  }
+  FillRectColor(canvas, r, Color());
+  if (pressed_ == 0) {
+    DrawFrame3D(canvas, r, clBtnHighlight, clBlack);
+    shrink(r);
+    DrawFrame3D(canvas, r, Color(), clBtnShadow);
+  } else {
+    DrawFrame3D(canvas, r, clBtnShadow, clBtnShadow);
+  }
+  if (Focused()) {
+    GetInnerRect(r);
+    DrawFocusRectColor(canvas, Rect(r.Left + 4, r.Top + 4, r.Right - 4, r.Bottom - 4), clBtnShadow);
+  }
+}
+
+void TTeButton::PaintCaption() {
+  TCanvas& canvas = Canvas();
+  const bool themed = ThemeDefinesButton();
+  const TButtonLook look = Look();
+  if (themed) canvas.Font().Assign(Theme()->Fonts().GetObjectFont(look.FontIndex, themeObject_));
+  else canvas.Font().Assign(*PaintFont());
+  fontOptions_->Apply(&canvas.Font());
+
+  const UINT wrap = wordWrap_ ? DT_WORDBREAK : 0;
+  TRect textRect;
+  GetTextRect(textRect);
+  const std::string ansi = WideToAnsi(caption_);
+  TRect t = wordWrap_ ? Rect(0, 0, textRect.Width(), canvas.TextHeight(ansi))
+                      : Rect(0, 0, canvas.TextWidth(ansi), canvas.TextHeight(ansi));
+  DrawTextWide(canvas, caption_, t, DrawTextBiDiModeFlags(wrap | DT_CALCRECT));
+  auto offset = [&t](int dx, int dy) { t = Rect(t.Left + dx, t.Top + dy, t.Right + dx, t.Bottom + dy); };
+  if (!themed || alignment_ == taCenter) {
+    offset((textRect.Width() - t.Right) / 2, (textRect.Height() - t.Bottom) / 2);
+    offset(textRect.Left, textRect.Top);
+  } else if (alignment_ == taRightJustify) {
+    offset(textRect.Width() - t.Right, (textRect.Height() - t.Bottom) / 2);
+    offset(textRect.Left, textRect.Top);
+  } else {
+    TRect block;
+    GetContentRect(block);
+    offset(block.Left, block.Top);  // the block's top-left, not centred vertically
+  }
+  const UINT format = DrawTextBiDiModeFlags(wrap) | DT_CENTER;
+  if (themed) {
+    Theme()->DrawButtonText(0, canvas, MakeObjectInfo(t, look.CaptionState), MakeTextInfo(t, caption_, format),
+                            themeObject_);
+    return;
+  }
+  if (!Enabled()) {
+    // Embossed: the highlight one pixel right and down, the shadow over it.
+    canvas.Font().SetColor(clBtnHighlight);
+    offset(1, 1);
+    DrawTextWide(canvas, caption_, t, format);
+    offset(-1, -1);
+    canvas.Font().SetColor(clBtnShadow);
+  }
+  DrawTextWide(canvas, caption_, t, format);
+}
+
+}  // namespace te
