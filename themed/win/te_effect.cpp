@@ -170,7 +170,7 @@ void AdvanceSlot(int index) {
   if (!s.Active || !s.NewImage || !s.OldImage || !s.Work) return;
   s.Elapsed += 20;
   if (s.Busy) return;
-  {
+  try {
     TBusy busy(s.Busy);
     const std::uint8_t p = std::uint8_t(SlotProgress(s));
     s.OldImage->Draw(*s.Work, 0, 0);
@@ -180,6 +180,10 @@ void AdvanceSlot(int index) {
     else ManualFrame(s, p);
     s.Work->Draw(s.Canvas->Handle(), s.X, s.Y);
     if (p < 100) return;
+  } catch (...) {
+    // A transition that cannot draw its frame ends: nothing of it stays to run on the next tick.
+    StopTransition(index, false);
+    throw;
   }
   StopTransition(index, false);
 }

@@ -2,11 +2,16 @@
 // te_winapi, te_bitmap, te_utils, te_theme, te_effect, te_controls start;
 // they end in the reverse order.
 #pragma once
+#include <string>
+#include <vector>
 
 namespace te {
 
 void InitializeUnits();
 void FinalizeUnits();
+// Records each unit's start and exit, and the controls unit's own steps, while
+// a list is given (for tests).
+void SetUnitTrace(std::vector<std::string>* trace);
 
 // Runs both for a program's or a test's lifetime.
 class TThemedLibraryScope {
