@@ -288,3 +288,77 @@ def set_decimal_separator(decimal: str, thousand: str) -> None:
     key = r"HKCU\Control Panel\International"
     for name, value in (("sDecimal", decimal), ("sThousand", thousand)):
         run_reg(["reg", "add", key, "/v", name, "/t", "REG_SZ", "/d", value, "/f"])
+
+
+THEME_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager"
+
+
+def reg_value(key: str, name: str) -> str | None:
+    """A value of the prefix's registry, or None."""
+    with tempfile.TemporaryFile() as out:
+        done = subprocess.run([WINE_RUN, "reg", "query", key, "/v", name], env=ENV, stdout=out,
+                              stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL, timeout=60)
+        out.seek(0)
+        text = out.read().decode("utf-8", "replace")
+    if done.returncode != 0:
+        return None
+    for line in text.splitlines():
+        parts = line.split()
+        if len(parts) >= 3 and parts[0] == name:
+            return " ".join(parts[2:])
+    return None
+
+
+class VisualStyle:
+    """Switches the prefix's visual style (Wine's light style) on or off for the
+    programs started meanwhile; puts back what was there."""
+
+    def __init__(self, on: bool):
+        self.on = on
+
+    def __enter__(self):
+        self.saved = {n: reg_value(THEME_KEY, n) for n in ("ThemeActive", "DllName")}
+        if self.on:
+            run_reg(["reg", "add", THEME_KEY, "/v", "DllName", "/t", "REG_SZ", "/d",
+                     r"C:\windows\resources\themes\light\light.msstyles", "/f"])
+        run_reg(["reg", "add", THEME_KEY, "/v", "ThemeActive", "/t", "REG_SZ", "/d", "1" if self.on else "0", "/f"])
+        return self
+
+    def __exit__(self, *exc):
+        for name, value in self.saved.items():
+            if value is None:
+                subprocess.run([WINE_RUN, "reg", "delete", THEME_KEY, "/v", name, "/f"], env=ENV,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL, timeout=60)
+            else:
+                run_reg(["reg", "add", THEME_KEY, "/v", name, "/t", "REG_SZ", "/d", value, "/f"])
+
+
+def ppm_pixels(args: list[str]) -> tuple[int, int, bytes]:
+    """ImageMagick's binary PPM of an image (after the given operations): width, height, RGB bytes."""
+    data = subprocess.run(["convert", *args, "ppm:-"], capture_output=True, check=True, timeout=60).stdout
+    fields, pos = [], 0
+    while len(fields) < 4:  # magic, width, height, maximum
+        while data[pos:pos + 1].isspace():
+            pos += 1
+        end = pos
+        while not data[end:end + 1].isspace():
+            end += 1
+        fields.append(data[pos:end])
+        pos = end
+    return int(fields[1]), int(fields[2]), data[pos + 1:]
+
+
+def crop(path: Path, rect: list[int]) -> tuple[int, int, bytes]:
+    left, top, right, bottom = rect
+    return ppm_pixels([str(path), "-crop", f"{right - left}x{bottom - top}+{left}+{top}", "+repage"])
+
+
+def expected_theme_part(cls: str, part: int, state: int, width: int, height: int, name: str) -> tuple[int, int, bytes] | None:
+    """DrawThemeBackground of a visual-style part over the button face, drawn by winprobe
+    inside the prefix; None when the prefix has no visual style in force."""
+    out = ARTIFACTS / name
+    windows_path = "Z:" + str(out).replace("/", "\\")
+    result = probe("themepart", cls, str(part), str(state), str(width), str(height), windows_path)
+    if not result["active"]:
+        return None
+    return ppm_pixels([str(out)])

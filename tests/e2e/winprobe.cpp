@@ -4,9 +4,14 @@
 //                      (class, UTF-8 text, window and client rectangles, enabled state)
 //   winprobe locale    the ANSI code page, user locale and decimal separator
 //   winprobe screen    the primary screen's size
+//   winprobe colors    the button face's system colours
+//   winprobe themepart CLASS PART STATE W H FILE
+//                      a visual-style part drawn over the button face into a BMP
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -93,6 +98,68 @@ int main(int argc, char** argv) {
     char b[64];
     std::snprintf(b, sizeof b, "{\"acp\":%u,\"lcid\":%lu,\"decimal\":", GetACP(), (unsigned long)GetUserDefaultLCID());
     Print(std::string(b) + Json(Utf8(dec)) + "}\n");
+    return 0;
+  }
+  if (cmd == "colors") {
+    // The system colours a classic face is drawn in, as 0xRRGGBB.
+    auto rgb = [](int index) {
+      const COLORREF c = GetSysColor(index);
+      return std::to_string((GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c));
+    };
+    Print("{\"btnface\":" + rgb(COLOR_BTNFACE) + ",\"btnhighlight\":" + rgb(COLOR_BTNHIGHLIGHT) +
+          ",\"btnshadow\":" + rgb(COLOR_BTNSHADOW) + "}\n");
+    return 0;
+  }
+  if (cmd == "themepart" && argc == 8) {
+    // themepart CLASS PART STATE WIDTH HEIGHT FILE: the visual style's part drawn over
+    // the button face colour into a 24-bit BMP, as DrawThemeBackground draws it.
+    const std::wstring cls(argv[2], argv[2] + std::strlen(argv[2]));
+    const int part = std::atoi(argv[3]), state = std::atoi(argv[4]), w = std::atoi(argv[5]), h = std::atoi(argv[6]);
+    HMODULE ux = LoadLibraryA("uxtheme.dll");
+    using Open = HANDLE(WINAPI*)(HWND, LPCWSTR);
+    using Draw = HRESULT(WINAPI*)(HANDLE, HDC, int, int, const RECT*, const RECT*);
+    using Close = HRESULT(WINAPI*)(HANDLE);
+    using Active = BOOL(WINAPI*)();
+    auto open = ux ? reinterpret_cast<Open>(reinterpret_cast<void*>(GetProcAddress(ux, "OpenThemeData"))) : nullptr;
+    auto draw = ux ? reinterpret_cast<Draw>(reinterpret_cast<void*>(GetProcAddress(ux, "DrawThemeBackground"))) : nullptr;
+    auto close = ux ? reinterpret_cast<Close>(reinterpret_cast<void*>(GetProcAddress(ux, "CloseThemeData"))) : nullptr;
+    auto active = ux ? reinterpret_cast<Active>(reinterpret_cast<void*>(GetProcAddress(ux, "IsThemeActive"))) : nullptr;
+    const bool on = active && active();
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP dib = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, dib);
+    RECT r{0, 0, w, h};
+    FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+    if (on && open && draw && close) {
+      if (HANDLE theme = open(nullptr, cls.c_str())) {
+        draw(theme, dc, part, state, &r, nullptr);
+        close(theme);
+      }
+    }
+    GdiFlush();
+    const DWORD size = DWORD(((w * 24 + 31) / 32) * 4 * h);
+    BITMAPFILEHEADER fh{};
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof fh + sizeof(BITMAPINFOHEADER);
+    fh.bfSize = fh.bfOffBits + size;
+    FILE* f = std::fopen(argv[7], "wb");
+    if (f) {
+      std::fwrite(&fh, sizeof fh, 1, f);
+      std::fwrite(&bi.bmiHeader, sizeof(BITMAPINFOHEADER), 1, f);
+      std::fwrite(bits, size, 1, f);
+      std::fclose(f);
+    }
+    SelectObject(dc, old);
+    DeleteObject(dib);
+    DeleteDC(dc);
+    Print(std::string("{\"active\":") + (on ? "true" : "false") + "}\n");
     return 0;
   }
   if (cmd == "screen") {
