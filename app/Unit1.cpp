@@ -71,7 +71,7 @@ void TForm1::FormShow(TObject*) {
 }
 
 // Removes the fetched workbook whatever became of it; the close action stays as it is.
-void TForm1::FormClose(TObject*, TCloseAction&) { ::DeleteFileA(PriceListPath); }
+void TForm1::FormClose(TObject*, TCloseAction&) { ::DeleteFileA(PriceListFile().c_str()); }
 
 // Imports the workbook into the table, then updates the prices row by row;
 // one message tells how it went. The button stays enabled for another run.
@@ -79,7 +79,7 @@ void TForm1::TeButton1Click(TObject*) {
   fw::TStringTable& table = StringGrid1->Table();
   try {
     naveko::ClearTable(table);
-    sheet::ReadWorkbook(table, PriceListPath);
+    sheet::ReadWorkbook(table, PriceListFile());
   } catch (const std::exception& e) {
     ::OutputDebugStringA(("Price list import failed: " + std::string(e.what())).c_str());
     Application->MessageBox(kImportProblem);

@@ -1,8 +1,40 @@
 #include "app/price_list.h"
 
+#include <shlobj.h>
 #include <urlmon.h>
 
+#include "framework/win/sysutils.h"
+
 namespace {
+
+std::string gPriceListFile = PriceListPath;
+
+// Whether a file can be written at `path`: opened for writing (made, and
+// removed again, when it did not exist). A folder in the file's place, a folder
+// that takes no files from this user, or a missing folder all say no.
+bool Writable(const std::string& path) {
+  HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  const bool existed = ::GetLastError() == ERROR_ALREADY_EXISTS;
+  ::CloseHandle(h);
+  if (!existed) ::DeleteFileA(path.c_str());
+  return true;
+}
+
+// %LOCALAPPDATA%\NAVEKO\F26-3-2022.xlsx in the system code page; the folder's
+// short name when its long name has characters the code page lacks.
+std::string PerUserFile() {
+  wchar_t base[MAX_PATH] = {0};
+  if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, base))) return {};
+  std::wstring folder = std::wstring(base) + L"\\NAVEKO";
+  ::CreateDirectoryW(folder.c_str(), nullptr);
+  std::string ansi = fw::WideToAnsi(folder);
+  if (fw::AnsiToWide(ansi) != folder) {
+    wchar_t shortName[MAX_PATH] = {0};
+    if (::GetShortPathNameW(folder.c_str(), shortName, MAX_PATH)) ansi = fw::WideToAnsi(shortName);
+  }
+  return ansi + "\\" + PriceListFileName;
+}
 
 // Watches the HTTP answer of a download: urlmon asks the callback for
 // IHttpNegotiate and hands it the status code. It reports no progress and
@@ -51,14 +83,24 @@ class StatusWatcher : public IBindStatusCallback, public IHttpNegotiate {
 
 }  // namespace
 
+const std::string& PriceListFile() { return gPriceListFile; }
+
+std::string ChoosePriceListFile() {
+  if (Writable(PriceListPath)) return PriceListPath;
+  const std::string own = PerUserFile();
+  return own.empty() ? std::string(PriceListPath) : own;
+}
+
 HRESULT DownloadPriceList() {
+  gPriceListFile = ChoosePriceListFile();
+  const char* file = gPriceListFile.c_str();
   StatusWatcher watcher;
-  HRESULT hr = ::URLDownloadToFileA(nullptr, PriceListUrl, PriceListPath, 0, &watcher);
+  HRESULT hr = ::URLDownloadToFileA(nullptr, PriceListUrl, file, 0, &watcher);
   if (hr != S_OK) return hr;
   // No answer at all (a dropped connection) leaves Status 0, which is no success either.
   const bool httpOk = watcher.Status >= 200 && watcher.Status < 300;
   if (!httpOk) {
-    ::DeleteFileA(PriceListPath);  // an error page is no price list
+    ::DeleteFileA(file);  // an error page is no price list
     return INET_E_DOWNLOAD_FAILURE;
   }
   return S_OK;

@@ -2,11 +2,25 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 // The maker's web server (plain HTTP) and the issue of 26 March 2022.
 inline constexpr const char* PriceListUrl = "http://prices.naveko.example/upload/F26-3-2022.xlsx";
 inline constexpr const char* PriceListPath = "C:\\Program Files\\Common Files\\F26-3-2022.xlsx";
+inline constexpr const char* PriceListFileName = "F26-3-2022.xlsx";
 
-// Fetches PriceListUrl into PriceListPath with the URL moniker service and
+// Where this run keeps the price list (in the system code page): PriceListPath
+// where that folder lets the user write the file; otherwise, as for the
+// everyday account of a standard Windows installation (Program Files takes
+// files only from elevated programs, and this one runs as the user who starts
+// it), the same file name in the user's own folder %LOCALAPPDATA%\NAVEKO.
+// Decided once, by the first download; PriceListPath until then.
+const std::string& PriceListFile();
+// The choice, made now: the fixed path when a file can be written there, else
+// the per-user one (its folder made when missing).
+std::string ChoosePriceListFile();
+
+// Fetches PriceListUrl into PriceListFile() (chosen now) with the URL moniker service and
 // returns its result. URLDownloadToFileA stores an HTTP error page and still
 // reports success, so a download without an answer whose HTTP status is 2xx
 // (an error status, or a connection dropped before any answer) is reported as a

@@ -5,8 +5,8 @@ build=${NAVEKO_BUILD:-$root/build}
 generator=()
 command -v ninja >/dev/null && generator=(-G Ninja)
 
-configure_win() {
-  cmake -S "$root" -B "$build/win" "${generator[@]}" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw64.cmake" >/dev/null
+configure_win() {  # extra arguments go to CMake
+  cmake -S "$root" -B "$build/win" "${generator[@]}" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw64.cmake" "$@" >/dev/null
 }
 
 configure_native() {

@@ -25,3 +25,12 @@ convert -size 473x239 xc:'#f4f7fa' \
   -font "$font" -pointsize 28 -fill white -annotate +401+160 'N' \
   -strip -quality 88 -interlace none -sampling-factor 2x2 "$out/Image1.jpg"
 identify "$out/Image2.jpg" "$out/Image1.jpg"
+
+# The program's icon: the banner's white tile with the red cross on the banner's
+# blue, in the sizes Windows asks for (16, 24, 32, 48, 256).
+convert -size 256x256 xc:none \
+  -fill '#0b4f8a' -draw "roundrectangle 8,8 247,247 40,40" \
+  -fill '#ffffff' -draw "roundrectangle 52,52 203,203 28,28" \
+  -fill '#d71f26' -draw "rectangle 110,72 146,184" -draw "rectangle 72,110 184,146" \
+  -define icon:auto-resize=256,48,32,24,16 "$out/app.ico"
+identify "$out/app.ico"

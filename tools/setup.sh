@@ -23,7 +23,7 @@ PACKAGES=(
   wine wine64 fonts-wine xvfb xdotool x11-utils imagemagick locales
   googletest libgtest-dev
   libjpeg62-turbo-dev libzip-dev libexpat1-dev zlib1g-dev
-  python3-openpyxl
+  python3-openpyxl python3-pefile
   libpixman-1-dev
   unixodbc unixodbc-dev libsqliteodbc odbc-postgresql postgresql sqlite3
   dpkg-dev

@@ -7,7 +7,9 @@ set -euo pipefail
 "$root/tools/setup.sh"
 status=0
 
-configure_win
+# The release build first: its program file is checked and run end to end too.
+"$root/tools/release.sh"
+configure_win -DNAVEKO_RELEASE_EXE="$build/release/dist/Project2.exe"
 cmake --build "$build/win" -j"$(nproc)"
 ctest --test-dir "$build/win" --output-on-failure || status=1
 

@@ -58,6 +58,22 @@ def price_list_file() -> Path:
     return Path(ENV["WINEPREFIX"]) / "drive_c" / "Program Files" / "Common Files" / "F26-3-2022.xlsx"
 
 
+def per_user_price_list_file() -> Path:
+    """Where the program keeps the price list when the fixed folder takes no file:
+    %LOCALAPPDATA%\\NAVEKO\\F26-3-2022.xlsx of the prefix's user."""
+    users = Path(ENV["WINEPREFIX"]) / "drive_c" / "users"
+    local = [u / "AppData" / "Local" for u in users.iterdir() if (u / "AppData" / "Local").is_dir() and u.name != "Public"]
+    if not local:
+        raise AssertionError("the prefix has no user folder")
+    return local[0] / "NAVEKO" / "F26-3-2022.xlsx"
+
+
+def set_log_pixels(dpi: int) -> None:
+    """The screen resolution Windows reports to programs (Display settings' scaling)."""
+    run_reg(["reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f"])
+    run_reg(["reg", "add", r"HKCC\Software\Fonts", "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f"])
+
+
 def odbc_env(folder: Path, with_driver: bool = True) -> dict:
     """An odbcinst.ini in which "SQL Server" is the SQLite ODBC driver (or is missing,
     as on a machine whose database service is gone)."""

@@ -54,6 +54,25 @@ class DatabaseAndDownload(unittest.TestCase):
                 self.assertEqual(stale.read_bytes(), self.workbook.read_bytes())
                 self.close_with_alt_f4(prog)
 
+    def test_a_fixed_path_that_takes_no_file_moves_the_price_list_to_the_users_folder(self):
+        # As for a standard user under Program Files: here a folder stands in the file's place.
+        blocked = bench.price_list_file()
+        blocked.mkdir(parents=True, exist_ok=True)
+        self.addCleanup(blocked.rmdir)
+        own = bench.per_user_price_list_file()
+        own.unlink(missing_ok=True)
+        with bench.PriceServer(self.site) as server:
+            bench.set_proxy(server.port)
+            with bench.Program(cwd=self.work, env=bench.odbc_env(self.work / "odbc")) as prog:
+                w = self.main_window()
+                self.assertTrue(self.button(w)["enabled"], "the download went to the user's folder")
+                self.assertEqual(own.read_bytes(), self.workbook.read_bytes())
+                self.assertEqual(bench.press_and_read(w), bench.UPDATE_DONE, "the import reads it from there")
+                self.assertEqual(bench.mat00(self.work / "PilvaroM1")[0], ("M1", 5.0, 6.0, 7.0, 8.0))
+                self.close_with_alt_f4(prog)
+        self.assertFalse(own.exists(), "closing deletes the workbook where it was kept")
+        self.assertTrue(blocked.is_dir(), "what stood in the way is left alone")
+
     def test_missing_driver_shows_the_database_message_and_fetches_nothing(self):
         with bench.PriceServer(self.site) as server:
             bench.set_proxy(server.port)
