@@ -1,6 +1,12 @@
 #include "themed/core/te_cpu.h"
 
-#if defined(__x86_64__) || defined(__i386__)
+// The processor questions, one branch per compiler.
+#if defined(_MSC_VER) && (defined(_M_X64) || defined(_M_IX86))
+#include <intrin.h>
+#include <mmintrin.h>
+#define TE_X86 1
+#define TE_MSVC 1
+#elif defined(__x86_64__) || defined(__i386__)
 #include <cpuid.h>
 #include <mmintrin.h>
 #define TE_X86 1
@@ -11,7 +17,19 @@ namespace te {
 namespace {
 bool gHasMMX = false;
 
-#if TE_X86
+#if TE_X86 && TE_MSVC
+bool CpuidPresent() {
+#if defined(_M_X64)
+  return true;  // every x86-64 processor has CPUID
+#else
+  const unsigned before = unsigned(__readeflags());
+  __writeeflags(before ^ 0x200000);
+  const unsigned after = unsigned(__readeflags());
+  __writeeflags(before);
+  return ((before ^ after) & 0x200000) != 0;
+#endif
+}
+#elif TE_X86
 bool CpuidPresent() {
   // Toggle the ID flag (bit 21) of EFLAGS and see whether it sticks.
   unsigned long long before, after;
@@ -39,9 +57,17 @@ bool MMXFromFacts(bool cpuidPresent, unsigned eax, unsigned edx) {
 bool DetectMMX() {
 #if TE_X86
   if (!CpuidPresent()) return false;
+#if TE_MSVC
+  int regs[4] = {0, 0, 0, 0};
+  __cpuid(regs, 0);
+  if (regs[0] < 1) return false;
+  __cpuid(regs, 1);
+  return MMXFromFacts(true, unsigned(regs[0]), unsigned(regs[3]));
+#else
   unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
   if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx)) return false;
   return MMXFromFacts(true, eax, edx);
+#endif
 #else
   return false;
 #endif
@@ -51,7 +77,7 @@ bool HasMMX() { return gHasMMX; }
 void InitMachineFacts() { gHasMMX = DetectMMX(); }
 
 void EndMMX() {
-#if TE_X86
+#if TE_X86 && !(defined(TE_MSVC) && defined(_M_X64))  // MSVC's x64 has no MMX intrinsics
   if (gHasMMX) _mm_empty();
 #endif
 }

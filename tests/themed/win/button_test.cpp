@@ -783,3 +783,22 @@ TEST(ThemedButton, AThemeThatDefinesTheButtonDrawsFaceCaptionAndGlyph) {
     for (int x = 0; x < 120; ++x) red += normal->At(x, y) == 0xFF0000u;
   EXPECT_EQ(red, 16) << "the 4 x 4 glyph keyed over the face";
 }
+
+TEST(Button, ARemovedImageListOrThemeLinkIsDroppedWhenThePlatformTellsTheButton) {
+  struct TLinkOf : TteCustomThemeLink {
+    using TteCustomThemeLink::TteCustomThemeLink;
+    TteTheme* GetTheme() override { return nullptr; }
+  };
+  fw::TForm form(nullptr);
+  auto* images = new fw::TImageList(&form);
+  auto* link = new TLinkOf(&form);
+  auto* b = new TTeButton(&form);
+  b->SetImages(images);
+  b->SetImageIndex(0);
+  b->SetThemeLink(link);
+  delete images;  // its owner's removal notice reaches the button
+  delete link;
+  EXPECT_EQ(b->Images(), nullptr);
+  EXPECT_EQ(b->ThemeLink(), nullptr);
+  EXPECT_EQ(b->GetGlyphSize(), (fw::TPoint{0, 0})) << "the next paint goes on without them";
+}
