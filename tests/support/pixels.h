@@ -48,9 +48,11 @@ class TDibTarget {
   int Width() const { return width_; }
   int Height() const { return height_; }
   // 0xRRGGBB (the alpha byte dropped).
-  std::uint32_t At(int x, int y) const {
+  std::uint32_t At(int x, int y) const { return Raw(x, y) & 0xFFFFFFu; }
+  // 0xAARRGGBB, the alpha byte as drawing left it.
+  std::uint32_t Raw(int x, int y) const {
     ::GdiFlush();
-    return bits_[(topDown_ ? y : height_ - 1 - y) * width_ + x] & 0xFFFFFFu;
+    return bits_[(topDown_ ? y : height_ - 1 - y) * width_ + x];
   }
   void Fill(std::uint32_t rgb) {
     ::GdiFlush();

@@ -392,6 +392,8 @@ class TTeButton : public TTeControl {
   void SetThemeObjectW(const std::wstring& v);
   bool GlyphStored() const;
   bool ImageIndexStored() const;
+  // The linked action's image list and index, when its list can show one.
+  bool ActionImage(fw::TCustomImageList*& images, int& index) const;
 
   bool activeDefault_ = false;
   fw::TAlignment alignment_ = fw::taCenter;

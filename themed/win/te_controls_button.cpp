@@ -176,22 +176,19 @@ const TClassInfo& TTeButton::StaticClassInfo() {
 std::wstring TTeButton::ThemeObjectW() const { return AnsiToWide(themeObject_); }
 void TTeButton::SetThemeObjectW(const std::wstring& v) { SetThemeObject(WideToAnsi(v)); }
 
-namespace {
-// The action's own image, when it has one its list can show.
-bool ActionImage(TBasicAction* action, TCustomImageList*& images, int& index) {
-  auto* a = dynamic_cast<TCustomAction*>(action);
+bool TTeButton::ActionImage(TCustomImageList*& images, int& index) const {
+  auto* a = dynamic_cast<TCustomAction*>(Action());
   if (!a || !a->ActionList() || !a->ActionList()->Images()) return false;
   images = a->ActionList()->Images();
   index = a->ImageIndex();
   return true;
 }
-}  // namespace
 
 bool TTeButton::GlyphStored() const {
   // Not when an action supplies a valid image and the button's own list and index name none.
   TCustomImageList* list;
   int index;
-  const bool actionSupplies = ActionImage(Action(), list, index) && index >= 0 && index < list->Count();
+  const bool actionSupplies = ActionImage(list, index) && index >= 0 && index < list->Count();
   const bool ownImage = images_ && imageIndex_ >= 0 && imageIndex_ < images_->Count();
   if (actionSupplies && !ownImage) return false;
   return !glyph_->Empty();
@@ -200,7 +197,7 @@ bool TTeButton::GlyphStored() const {
 bool TTeButton::ImageIndexStored() const {
   TCustomImageList* list;
   int index;
-  if (ActionImage(Action(), list, index) && list == images_ && index == imageIndex_) return false;
+  if (ActionImage(list, index) && list == images_ && index == imageIndex_) return false;
   return imageIndex_ != -1;
 }
 

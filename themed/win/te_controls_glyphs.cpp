@@ -6,18 +6,6 @@ namespace te {
 
 using namespace fw;
 
-namespace {
-
-bool ActionImageOf(TBasicAction* action, TCustomImageList*& images, int& index) {
-  auto* a = dynamic_cast<TCustomAction*>(action);
-  if (!a || !a->ActionList() || !a->ActionList()->Images()) return false;
-  images = a->ActionList()->Images();
-  index = a->ImageIndex();
-  return true;
-}
-
-}  // namespace
-
 void TTeButton::BuildWorkGlyph() {
   workGlyph_->SetSize(0, 0);
   if (!glyph_->Empty()) {
@@ -37,7 +25,7 @@ void TTeButton::BuildWorkGlyph() {
   TCustomImageList* list;
   int index;
   if (images_ && imageIndex_ >= 0 && imageIndex_ < images_->Count()) fromList(*images_, imageIndex_);
-  else if (ActionImageOf(Action(), list, index) && index >= 0) fromList(*list, index);
+  else if (ActionImage(list, index) && index >= 0) fromList(*list, index);
 }
 
 TPoint TTeButton::GetGlyphSize() {

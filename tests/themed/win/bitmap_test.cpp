@@ -7,41 +7,13 @@
 #include "framework/win/clipbrd.h"
 #include "themed/core/te_cpu.h"
 #include "themed/win/te_bitmap.h"
+#include "tests/support/pixels.h"
 
 using namespace te;
 
 namespace {
 
-// A 32-bit DIB section selected into a memory DC; bottom-up unless topDown.
-struct TDibTarget {
-  TDibTarget(int w, int h, bool topDown) : width(w), height(h) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = topDown ? -h : h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    dib = ::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
-    dc = ::CreateCompatibleDC(nullptr);
-    old = ::SelectObject(dc, dib);
-    this->topDown = topDown;
-  }
-  ~TDibTarget() {
-    ::SelectObject(dc, old);
-    ::DeleteDC(dc);
-    ::DeleteObject(dib);
-  }
-  TteColor At(int x, int y) const {
-    ::GdiFlush();
-    return bits[(topDown ? y : height - 1 - y) * width + x];
-  }
-  int width, height;
-  bool topDown;
-  HBITMAP dib;
-  HDC dc;
-  HGDIOBJ old;
-  TteColor* bits = nullptr;
-};
+using fwtest::TDibTarget;
 
 void TwoColumns(TteBitmap& b, TteColor left, TteColor right) {
   b.SetSize(2, 1);
@@ -150,9 +122,9 @@ TEST(TteBitmap, StretchColumnMapsOnTheBitmapAndTheDibRoutes) {
   src.StretchDraw(dst.DC(), fw::Rect(0, 0, 4, 1), fw::Rect(0, 0, 2, 1));
   EXPECT_EQ(dst.Bits[2], 0xFF0000AAu);
   TDibTarget dib(4, 1, false);
-  src.StretchDraw(dib.dc, fw::Rect(0, 0, 4, 1), fw::Rect(0, 0, 2, 1));
-  EXPECT_EQ(dib.At(1, 0), 0xFF0000AAu);
-  EXPECT_EQ(dib.At(2, 0), 0xFF0000BBu) << "rounding: 0, 0, 1, 1";
+  src.StretchDraw(dib.DC(), fw::Rect(0, 0, 4, 1), fw::Rect(0, 0, 2, 1));
+  EXPECT_EQ(dib.Raw(1, 0), 0xFF0000AAu);
+  EXPECT_EQ(dib.Raw(2, 0), 0xFF0000BBu) << "rounding: 0, 0, 1, 1";
   // One pixel wide: the middle source column (0 + 3 - 1) div 2 = 1.
   TteBitmap three;
   three.SetSize(3, 1);
@@ -171,16 +143,16 @@ TEST(TteBitmap, ATopDownDibTargetGoesThroughGdi) {
   src.AlphaBlend = true;
   // Two rows, white over black, so that the rows' direction shows.
   TDibTarget topDown(4, 2, true);
-  ::PatBlt(topDown.dc, 0, 0, 4, 1, WHITENESS);
-  src.StretchDraw(topDown.dc, fw::Rect(0, 1, 4, 2), fw::Rect(0, 0, 2, 1));
-  EXPECT_EQ(topDown.At(2, 1) & 0xFFFFFF, 0x0000AAu) << "column 2 from source column 0";
-  EXPECT_EQ(topDown.At(3, 1) & 0xFF, 0xBBu * 128 / 256);
-  EXPECT_EQ(topDown.At(0, 0) & 0xFFFFFF, 0xFFFFFFu) << "the white row untouched";
+  ::PatBlt(topDown.DC(), 0, 0, 4, 1, WHITENESS);
+  src.StretchDraw(topDown.DC(), fw::Rect(0, 1, 4, 2), fw::Rect(0, 0, 2, 1));
+  EXPECT_EQ(topDown.Raw(2, 1) & 0xFFFFFF, 0x0000AAu) << "column 2 from source column 0";
+  EXPECT_EQ(topDown.Raw(3, 1) & 0xFF, 0xBBu * 128 / 256);
+  EXPECT_EQ(topDown.Raw(0, 0) & 0xFFFFFF, 0xFFFFFFu) << "the white row untouched";
   TDibTarget bottomUp(4, 2, false);
-  ::PatBlt(bottomUp.dc, 0, 0, 4, 1, WHITENESS);
-  src.StretchDraw(bottomUp.dc, fw::Rect(0, 1, 4, 2), fw::Rect(0, 0, 2, 1));
-  EXPECT_EQ(bottomUp.At(2, 1) & 0xFF, 0xBBu * 128 / 256) << "column 2 from source column 1: the direct route";
-  EXPECT_EQ(bottomUp.At(0, 0) & 0xFFFFFF, 0xFFFFFFu);
+  ::PatBlt(bottomUp.DC(), 0, 0, 4, 1, WHITENESS);
+  src.StretchDraw(bottomUp.DC(), fw::Rect(0, 1, 4, 2), fw::Rect(0, 0, 2, 1));
+  EXPECT_EQ(bottomUp.Raw(2, 1) & 0xFF, 0xBBu * 128 / 256) << "column 2 from source column 1: the direct route";
+  EXPECT_EQ(bottomUp.Raw(0, 0) & 0xFFFFFF, 0xFFFFFFu);
 }
 
 TEST(TteBitmap, InPlaceDrawingHonoursTheDcsOriginsAndClipping) {
@@ -210,21 +182,21 @@ TEST(TteBitmap, InPlaceDrawingHonoursTheDcsOriginsAndClipping) {
   target.Fill(0);
   check(target.DC(), [&](int x, int y) { return *target.PixelPtr(x, y); }, "an alpha bitmap");
   TDibTarget dib(6, 4, false);
-  check(dib.dc, [&](int x, int y) { return dib.At(x, y); }, "a bottom-up DIB");
+  check(dib.DC(), [&](int x, int y) { return dib.Raw(x, y); }, "a bottom-up DIB");
 }
 
 TEST(TteBitmap, OpaqueAndKeyedThroughGdi) {
   TteBitmap src;
   TwoColumns(src, 0xFF0000AA, TransparentKey);
   TDibTarget topDown(2, 1, true);
-  ::PatBlt(topDown.dc, 0, 0, 2, 1, WHITENESS);
+  ::PatBlt(topDown.DC(), 0, 0, 2, 1, WHITENESS);
   src.Transparent = true;
-  src.Draw(topDown.dc, 0, 0);
-  EXPECT_EQ(topDown.At(0, 0) & 0xFFFFFF, 0x0000AAu);
-  EXPECT_EQ(topDown.At(1, 0) & 0xFFFFFF, 0xFFFFFFu) << "the key pixel is not drawn";
+  src.Draw(topDown.DC(), 0, 0);
+  EXPECT_EQ(topDown.Raw(0, 0) & 0xFFFFFF, 0x0000AAu);
+  EXPECT_EQ(topDown.Raw(1, 0) & 0xFFFFFF, 0xFFFFFFu) << "the key pixel is not drawn";
   src.Transparent = false;
-  src.Draw(topDown.dc, 0, 0);
-  EXPECT_EQ(topDown.At(1, 0) & 0xFFFFFF, TransparentKey);
+  src.Draw(topDown.DC(), 0, 0);
+  EXPECT_EQ(topDown.Raw(1, 0) & 0xFFFFFF, TransparentKey);
 }
 
 TEST(TteBitmap, MergeBelowFillsTheTransparentAndBlendsThePartlyTransparent) {
