@@ -120,31 +120,23 @@ void TSizeConstraints::Assign(const TPersistent& source) {
   TPersistent::Assign(source);
 }
 
-// A maximum below the minimum raises the maximum, and the other way round.
-void TSizeConstraints::SetMaxHeight(int v) {
-  if (v == maxHeight_) return;
-  maxHeight_ = v < 0 ? 0 : v;
-  if (maxHeight_ > 0 && maxHeight_ < minHeight_) minHeight_ = maxHeight_;
-  Changed();
+namespace {
+// Sets one limit (0: none, a negative value counts as 0). A maximum below its
+// minimum lowers the minimum to it; a minimum above its maximum raises the
+// maximum. False when nothing changed.
+bool SetLimit(int v, int& limit, int& other, bool isMaximum) {
+  if (v == limit) return false;
+  limit = v < 0 ? 0 : v;
+  const bool crossed = isMaximum ? limit > 0 && limit < other : other > 0 && limit > other;
+  if (crossed) other = limit;
+  return true;
 }
-void TSizeConstraints::SetMaxWidth(int v) {
-  if (v == maxWidth_) return;
-  maxWidth_ = v < 0 ? 0 : v;
-  if (maxWidth_ > 0 && maxWidth_ < minWidth_) minWidth_ = maxWidth_;
-  Changed();
-}
-void TSizeConstraints::SetMinHeight(int v) {
-  if (v == minHeight_) return;
-  minHeight_ = v < 0 ? 0 : v;
-  if (maxHeight_ > 0 && minHeight_ > maxHeight_) maxHeight_ = minHeight_;
-  Changed();
-}
-void TSizeConstraints::SetMinWidth(int v) {
-  if (v == minWidth_) return;
-  minWidth_ = v < 0 ? 0 : v;
-  if (maxWidth_ > 0 && minWidth_ > maxWidth_) maxWidth_ = minWidth_;
-  Changed();
-}
+}  // namespace
+
+void TSizeConstraints::SetMaxHeight(int v) { if (SetLimit(v, maxHeight_, minHeight_, true)) Changed(); }
+void TSizeConstraints::SetMaxWidth(int v) { if (SetLimit(v, maxWidth_, minWidth_, true)) Changed(); }
+void TSizeConstraints::SetMinHeight(int v) { if (SetLimit(v, minHeight_, maxHeight_, false)) Changed(); }
+void TSizeConstraints::SetMinWidth(int v) { if (SetLimit(v, minWidth_, maxWidth_, false)) Changed(); }
 
 void TSizeConstraints::Apply(int& width, int& height) const {
   if (maxWidth_ > 0 && width > maxWidth_) width = maxWidth_;
@@ -1257,6 +1249,12 @@ const TClassInfo& TCustomControl::StaticClassInfo() {
 void TCustomControl::PaintWindow(HDC dc) {
   TCanvasBinding bind(*canvas_, dc);
   Paint();
+}
+
+void TCustomControl::FillWithColor() {
+  canvas_->Brush().SetStyle(TBrushStyle::bsSolid);
+  canvas_->Brush().SetColor(color_);
+  canvas_->FillRect(Rect(0, 0, width_, height_));
 }
 
 TGraphicControl::TGraphicControl(TComponent* owner) : TControl(owner), canvas_(std::make_unique<TCanvas>()) {}

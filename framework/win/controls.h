@@ -394,6 +394,8 @@ class TCustomControl : public TWinControl {
  protected:
   virtual void Paint() {}
   void PaintWindow(HDC dc) override;
+  // Fills the whole control with its colour, solid.
+  void FillWithColor();
 
  private:
   std::unique_ptr<TCanvas> canvas_;

@@ -50,11 +50,7 @@ const TClassInfo& TPage::StaticClassInfo() {
   return info;
 }
 
-void TPage::Paint() {
-  Canvas().Brush().SetStyle(TBrushStyle::bsSolid);
-  Canvas().Brush().SetColor(color_);
-  Canvas().FillRect(Rect(0, 0, width_, height_));
-}
+void TPage::Paint() { FillWithColor(); }
 
 TNotebook::TNotebook(TComponent* owner) : TCustomControl(owner) {
   controlStyle_ |= csAcceptsControls;
@@ -87,11 +83,7 @@ void TNotebook::SetPageIndex(int v) {
   for (int i = 0; i < PageCount(); ++i) pages_[size_t(i)]->SetVisible(i == v);
 }
 
-void TNotebook::Paint() {
-  Canvas().Brush().SetStyle(TBrushStyle::bsSolid);
-  Canvas().Brush().SetColor(color_);
-  Canvas().FillRect(Rect(0, 0, width_, height_));
-}
+void TNotebook::Paint() { FillWithColor(); }
 
 void TNotebook::Notification(TComponent* c, TOperation op) {
   TCustomControl::Notification(c, op);

@@ -156,10 +156,8 @@ void TGroupBox::WndProc(TMessage& m) {
 }
 
 void TGroupBox::Paint() {
+  FillWithColor();
   TCanvas& c = Canvas();
-  c.Brush().SetStyle(TBrushStyle::bsSolid);
-  c.Brush().SetColor(color_);
-  c.FillRect(Rect(0, 0, width_, height_));
   c.Font().Assign(*font_);
   const std::wstring caption = TextW();
   SIZE text{0, 0};

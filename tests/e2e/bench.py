@@ -184,6 +184,19 @@ def make_workbook(path: Path, rows: list[str]) -> Path:
     return path
 
 
+def serve_price_list(test, work: Path, price_rows: list[str], db_rows: list[tuple]) -> Path:
+    """Makes `work`: a site with the price list of `price_rows` and the database of
+    `db_rows`; starts the price server for `test` (stopped at its clean-up) and
+    points the proxy at it. Returns the database."""
+    (work / "site" / "upload").mkdir(parents=True, exist_ok=True)
+    make_workbook(work / "site" / "upload" / "F26-3-2022.xlsx", price_rows)
+    db = make_database(work, db_rows)
+    server = PriceServer(work / "site")
+    test.addCleanup(server.stop)
+    set_proxy(server.port)
+    return db
+
+
 def wait_for_message_box(timeout: float = 30.0) -> dict:
     """The message box the program shows: its caption and its text."""
     box = wait_for_window(APP_TITLE, timeout, cls="#32770")

@@ -38,13 +38,7 @@ def count(image, rgb):
 class ButtonFaces(unittest.TestCase):
     def setUp(self):
         self.work = bench.ARTIFACTS / ("button_" + self.id().split(".")[-1])
-        self.work.mkdir(parents=True, exist_ok=True)
-        (self.work / "site" / "upload").mkdir(parents=True, exist_ok=True)
-        bench.make_workbook(self.work / "site" / "upload" / "F26-3-2022.xlsx", ["M1,5,6,7,8"])
-        self.db = bench.make_database(self.work, ROWS)
-        self.server = bench.PriceServer(self.work / "site")
-        self.addCleanup(self.server.stop)
-        bench.set_proxy(self.server.port)
+        self.db = bench.serve_price_list(self, self.work, ["M1,5,6,7,8"], ROWS)
 
     def button(self):
         w = bench.wait_for_window(bench.MAIN_TITLE)

@@ -23,13 +23,7 @@ class MainWindow(unittest.TestCase):
     def test_window_appears_centred_and_a_real_close_ends_the_program(self):
         screen = bench.probe("screen")
         work = bench.ARTIFACTS / "main_window"
-        work.mkdir(parents=True, exist_ok=True)
-        (work / "site" / "upload").mkdir(parents=True, exist_ok=True)
-        bench.make_workbook(work / "site" / "upload" / "F26-3-2022.xlsx", ["M1,1,2,3,4"])
-        bench.make_database(work, [("M1", "Aspirin", 1, 1, 1, 1)])
-        server = bench.PriceServer(work / "site")
-        self.addCleanup(server.stop)
-        bench.set_proxy(server.port)
+        bench.serve_price_list(self, work, ["M1,1,2,3,4"], [("M1", "Aspirin", 1, 1, 1, 1)])
         with bench.Program(cwd=work, env=bench.odbc_env(work / "odbc")) as prog:
             w = bench.wait_for_window(TITLE)
             left, top, right, bottom = w["rect"]
@@ -68,12 +62,7 @@ class MainWindow(unittest.TestCase):
 class HighResolution(unittest.TestCase):
     def test_at_120_dpi_the_program_scales_its_window_and_button_itself(self):
         work = bench.ARTIFACTS / "dpi120"
-        (work / "site" / "upload").mkdir(parents=True, exist_ok=True)
-        bench.make_workbook(work / "site" / "upload" / "F26-3-2022.xlsx", ["M1,1,2,3,4"])
-        bench.make_database(work, [("M1", "Aspirin", 1, 1, 1, 1)])
-        server = bench.PriceServer(work / "site")
-        self.addCleanup(server.stop)
-        bench.set_proxy(server.port)
+        bench.serve_price_list(self, work, ["M1,1,2,3,4"], [("M1", "Aspirin", 1, 1, 1, 1)])
         bench.set_log_pixels(120)
         self.addCleanup(bench.set_log_pixels, 96)
         with bench.Program(cwd=work, env=bench.odbc_env(work / "odbc")) as prog:

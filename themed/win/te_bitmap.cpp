@@ -40,7 +40,6 @@ TDrawMode ModeOf(const TteBitmap& b) {
 
 TPixelGrid GridOf(const TteBitmap& b) { return {b.Bits, b.Width, b.Height, false}; }
 
-
 // The keyed GDI route, chosen at start: TransparentBlt, or reading the target back.
 bool gKeyedByTransparentBlt = false;
 

@@ -39,6 +39,8 @@ using fw::TRect;
 // ---- Painting buffer, border and bevels -----------------------------------------
 
 enum TTePerformance : std::uint8_t { kspNoBuffer, kspSharedBuffer, kspDoubleBuffer };
+// The names TTePerformance streams as.
+const std::vector<std::string>& PerformanceNames();
 enum TTeBevelCut : std::uint8_t { kbvNone, kbvLowered, kbvRaised, kbvSpace, kbvBorder, kbvFlatBorder };
 enum TTeBevelKind : std::uint8_t { kbkNone, kbkSingle, kbkTile, kbkSoft, kbkBorder, kbkFlat };
 using TTeBevelSides = std::uint8_t;  // kbsLeft | kbsTop | kbsRight | kbsBottom (te_theme_rules.h)
@@ -508,6 +510,8 @@ class THookList {
 
 // The hook list, from the first attaching hook to the unit's exit (else nullptr).
 THookList* HookList();
+// Frees the hook list and with it every window's hook (the controls unit's start and exit).
+void FreeHookList();
 
 // What the deferred-click window runs: a themed menu item's click.
 class TTeItemClickTarget {

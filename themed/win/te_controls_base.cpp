@@ -23,6 +23,11 @@ const std::array<TTeBevelColors, 6> InnerBevelColors = {{{clNone, clNone},
                                                           {clBtnFace, clBtnFace},
                                                           {clWindow, clWindow},
                                                           {clBtnFace, clBtnFace}}};
+const std::vector<std::string>& PerformanceNames() {
+  static const std::vector<std::string> names = {"kspNoBuffer", "kspSharedBuffer", "kspDoubleBuffer"};
+  return names;
+}
+
 const std::array<TTeBevelCut, 6> BevelKindCuts = {kbvNone, kbvLowered, kbvLowered, kbvLowered, kbvBorder,
                                                   kbvFlatBorder};
 
@@ -72,12 +77,69 @@ void AddCommonPublished(TClassInfo& i, bool windowed) {
   for (auto& p : DragEventProps()) i.Add(std::move(p));
 }
 
-const std::vector<std::string> kPerformanceNames = {"kspNoBuffer", "kspSharedBuffer", "kspDoubleBuffer"};
-
 bool TrueColorBuffer() {
   const int format = ScreenPixelFormat();
   return format == 6 || format == 7;  // 24 or 32 bits per pixel
 }
+
+// The surface a paint goes through, as Performance chooses: none (straight on
+// the target), the library's shared buffer, or a buffer of the paint's own size
+// (32-bit on a true-colour screen, else the device's format).
+class TPaintBuffer {
+ public:
+  TPaintBuffer(TTePerformance mode, int width, int height) : area_(Rect(0, 0, width, height)) {
+    switch (mode) {
+      case kspNoBuffer:
+        break;
+      case kspSharedBuffer:
+        shared_ = SharedPaintBuffer();
+        if (!shared_) break;  // outside the library's lifetime: straight on the target
+        shared_->Transparent = false;
+        if (shared_->Empty()) shared_->SetSize(SharedBufferLimits().X, SharedBufferLimits().Y);
+        break;
+      case kspDoubleBuffer:
+        if (TrueColorBuffer()) {
+          alpha_ = std::make_unique<TteBitmap>();
+          alpha_->SetSize(width, height);
+          alpha_->Transparent = false;
+        } else {
+          device_ = std::make_unique<TBitmap>();
+          device_->SetSize(width, height);
+          device_->SetTransparent(false);
+        }
+        break;
+    }
+  }
+  TPaintBuffer(const TPaintBuffer&) = delete;
+  TPaintBuffer& operator=(const TPaintBuffer&) = delete;
+
+  // The buffer's device context; nullptr when the paint goes straight on the target.
+  HDC DC() const {
+    if (shared_) return shared_->DC();
+    if (alpha_) return alpha_->DC();
+    if (device_) return device_->Canvas().Handle();
+    return nullptr;
+  }
+  TteBitmap* Shared() const { return shared_; }
+  // What was painted, onto the target at (0, 0).
+  void Present(HDC target) const {
+    if (shared_) {
+      shared_->DrawRect(target, 0, 0, area_);
+    } else if (alpha_) {
+      alpha_->Draw(target, 0, 0);
+    } else if (device_) {
+      TCanvas onTarget;
+      TCanvasBinding bind(onTarget, target);
+      onTarget.Draw(0, 0, device_.get());
+    }
+  }
+
+ private:
+  TRect area_;
+  TteBitmap* shared_ = nullptr;
+  std::unique_ptr<TteBitmap> alpha_;
+  std::unique_ptr<TBitmap> device_;
+};
 
 }  // namespace
 
@@ -106,7 +168,7 @@ const TClassInfo& TTeControl::StaticClassInfo() {
     AddCommonPublished(i, true);
     i.Add(ConstraintsProp());
     i.Add(EnumProp<TTeControl, TTePerformance>("Performance", &TTeControl::Performance, &TTeControl::SetPerformance,
-                                               kPerformanceNames, kspNoBuffer));
+                                               PerformanceNames(), kspNoBuffer));
     i.Add(EventProp<TTeControl>("OnMouseEnter", &TTeControl::OnMouseEnter));
     i.Add(EventProp<TTeControl>("OnMouseLeave", &TTeControl::OnMouseLeave));
     return i;
@@ -212,49 +274,16 @@ void TTeControl::Paint() {
   if (Width() <= 0 || Height() <= 0 || paintWidth_ <= 0 || paintHeight_ <= 0) return;
   TCanvas& canvas = Canvas();
   const HDC target = canvas.Handle();
-  const TRect area = Rect(0, 0, paintWidth_, paintHeight_);
-
-  // Declared before the binding, so that the canvas has its target back before a buffer goes.
-  std::unique_ptr<TteBitmap> alphaBuffer;
-  std::unique_ptr<TBitmap> deviceBuffer;
-  TteBitmap* shared = nullptr;
-  std::optional<TCanvasBinding> onBuffer;
-  switch (performance_) {
-    case kspNoBuffer:
-      break;
-    case kspSharedBuffer:
-      shared = SharedPaintBuffer();
-      if (!shared) break;  // outside the library's lifetime: straight on the target
-      shared->Transparent = false;
-      if (shared->Empty()) shared->SetSize(SharedBufferLimits().X, SharedBufferLimits().Y);
-      shared->FillRect(area, TransparentKey);
-      onBuffer.emplace(canvas, shared->DC());
-      break;
-    case kspDoubleBuffer:
-      if (TrueColorBuffer()) {
-        alphaBuffer = std::make_unique<TteBitmap>();
-        alphaBuffer->SetSize(paintWidth_, paintHeight_);
-        alphaBuffer->Transparent = false;
-        onBuffer.emplace(canvas, alphaBuffer->DC());
-      } else {
-        deviceBuffer = std::make_unique<TBitmap>();
-        deviceBuffer->SetSize(paintWidth_, paintHeight_);
-        deviceBuffer->SetTransparent(false);
-        onBuffer.emplace(canvas, deviceBuffer->Canvas().Handle());
-      }
-      break;
+  TPaintBuffer buffer(performance_, paintWidth_, paintHeight_);
+  if (TteBitmap* shared = buffer.Shared()) shared->FillRect(Rect(0, 0, paintWidth_, paintHeight_), TransparentKey);
+  {
+    // The canvas has its target back before the buffer goes.
+    std::optional<TCanvasBinding> onBuffer;
+    if (HDC dc = buffer.DC()) onBuffer.emplace(canvas, dc);
+    paintFont_->Assign(*Font());
+    PaintBorderAndClient();
   }
-  paintFont_->Assign(*Font());
-  PaintBorderAndClient();
-  if (shared) {
-    shared->DrawRect(target, 0, 0, area);
-  } else if (alphaBuffer) {
-    alphaBuffer->Draw(target, 0, 0);
-  } else if (deviceBuffer) {
-    TCanvas onTarget;
-    TCanvasBinding bind(onTarget, target);
-    onTarget.Draw(0, 0, deviceBuffer.get());
-  }
+  buffer.Present(target);
 }
 
 void TTeControl::PaintBorderAndClient() {
@@ -328,16 +357,8 @@ void TTeControl::WndProc(TMessage& m) {
     case WM_ERASEBKGND:
       // Windows' own erase (lParam 0) paints nothing: the control paints every pixel.
       if (m.WParam && m.LParam) {
-        TCanvas& canvas = Canvas();
-        TCanvasBinding bind(canvas, reinterpret_cast<HDC>(m.WParam));
-        PaintBorder();
-        std::optional<TScopedCanvasState> clip;
-        if (scrollBarKind_ == 3) {
-          const TRect client = ClientRect();
-          clip.emplace(canvas);
-          ::IntersectClipRect(canvas.Handle(), client.Left, client.Top, client.Right, client.Bottom);
-        }
-        PaintClient();
+        TCanvasBinding bind(Canvas(), reinterpret_cast<HDC>(m.WParam));
+        PaintBorderAndClient();
       }
       m.Result = 1;
       return;
@@ -476,7 +497,7 @@ const TClassInfo& TTeGraphicControl::StaticClassInfo() {
     TClassInfo i("TTeGraphicControl", &TGraphicControl::StaticClassInfo());
     AddCommonPublished(i, false);
     i.Add(EnumProp<TTeGraphicControl, TTePerformance>("Performance", &TTeGraphicControl::Performance,
-                                                      &TTeGraphicControl::SetPerformance, kPerformanceNames,
+                                                      &TTeGraphicControl::SetPerformance, PerformanceNames(),
                                                       kspNoBuffer));
     i.Add(EventProp<TTeGraphicControl>("OnMouseEnter", &TTeGraphicControl::OnMouseEnter));
     i.Add(EventProp<TTeGraphicControl>("OnMouseLeave", &TTeGraphicControl::OnMouseLeave));
@@ -502,57 +523,15 @@ void TTeGraphicControl::Paint() {
   if (Width() <= 0 || Height() <= 0) return;
   TCanvas& canvas = Canvas();
   const HDC target = canvas.Handle();
-  // Locked for the whole paint; given its target back at the end only if it changed.
-  struct TLockedOnTarget {
-    TCanvas& c;
-    HDC target;
-    ~TLockedOnTarget() {
-      if (c.HandleNoCreate() != target) c.SetHandle(target);
-      c.Unlock();
-    }
-  };
-  std::unique_ptr<TteBitmap> alphaBuffer;
-  std::unique_ptr<TBitmap> deviceBuffer;
-  TteBitmap* shared = nullptr;
-  canvas.Lock();
-  TLockedOnTarget restore{canvas, target};
-  const TRect area = Rect(0, 0, Width(), Height());
-  switch (performance_) {
-    case kspNoBuffer:
-      break;
-    case kspSharedBuffer:
-      shared = SharedPaintBuffer();
-      if (!shared) break;
-      if (shared->Empty()) shared->SetSize(SharedBufferLimits().X, SharedBufferLimits().Y);
-      shared->Transparent = false;
-      canvas.SetHandle(shared->DC());
-      break;
-    case kspDoubleBuffer:
-      if (TrueColorBuffer()) {
-        alphaBuffer = std::make_unique<TteBitmap>();
-        alphaBuffer->SetSize(Width(), Height());
-        alphaBuffer->Transparent = false;
-        canvas.SetHandle(alphaBuffer->DC());
-      } else {
-        deviceBuffer = std::make_unique<TBitmap>();
-        deviceBuffer->SetSize(Width(), Height());
-        deviceBuffer->SetTransparent(false);
-        canvas.SetHandle(deviceBuffer->Canvas().Handle());
-      }
-      break;
+  TPaintBuffer buffer(performance_, Width(), Height());
+  {
+    // Locked for the whole paint, on the buffer or on the target itself.
+    const HDC dc = buffer.DC();
+    TCanvasBinding bind(canvas, dc ? dc : target);
+    paintFont_->Assign(*Font());
+    PaintClient();
   }
-  paintFont_->Assign(*Font());
-  PaintClient();
-  if (shared) {
-    shared->DrawRect(target, 0, 0, area);
-  } else if (alphaBuffer) {
-    alphaBuffer->Draw(target, 0, 0);
-  } else if (deviceBuffer) {
-    TCanvas onTarget;
-    TCanvasBinding bind(onTarget, target);
-    onTarget.Draw(0, 0, deviceBuffer.get());
-  }
-  canvas.SetHandle(target);  // before the buffer goes
+  buffer.Present(target);
 }
 
 void TTeGraphicControl::WndProc(TMessage& m) {

@@ -157,7 +157,7 @@ const TClassInfo& TTeButton::StaticClassInfo() {
     i.Add(Inherited("ParentFont"));
     i.Add(ParentShowHintProp());
     i.Add(EnumProp<TTeControl, TTePerformance>("Performance", &TTeControl::Performance, &TTeControl::SetPerformance,
-                                               {"kspNoBuffer", "kspSharedBuffer", "kspDoubleBuffer"}, kspDoubleBuffer));
+                                               PerformanceNames(), kspDoubleBuffer));
     i.Add(ComponentProp<TControl, TPopupMenu>("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu));
     i.Add(IntProp<TTeButton, int>("Spacing", &TTeButton::Spacing, &TTeButton::SetSpacing, 4));
     i.Add(Inherited("TabOrder"));
@@ -375,7 +375,7 @@ void TTeButton::WndProc(TMessage& m) {
     }
     case CM_DIALOGCHAR:
       if (IsAccel(unsigned(m.WParam), WideToAnsi(caption_)) && CanFocus()) {
-        if (CanFocus()) SetFocus();
+        SetFocus();
         Click();
         m.Result = 1;
         return;
@@ -409,7 +409,6 @@ TButtonLook TTeButton::Look() const {
 }
 
 void TTeButton::GetContentRect(TRect& r) {
-  BuildWorkGlyph();
   TBitmap scratch;  // its canvas measures; freed on every path
   if (ThemeDefinesButton()) PaintFont()->Assign(Theme()->Fonts().GetObjectFont(Look().FontIndex, themeObject_));
   TCanvas& measure = scratch.Canvas();

@@ -35,9 +35,8 @@ TPoint TTeButton::GetGlyphSize() {
 }
 
 void TTeButton::PaintGlyph() {
-  BuildWorkGlyph();
+  const int cw = GetGlyphSize().X, ch = workGlyph_->Height();  // builds WorkGlyph
   if (workGlyph_->Empty()) return;
-  const int cw = GetGlyphSize().X, ch = workGlyph_->Height();
   TRect g;
   GetGlyphRect(g);
   const TRect d = Bounds(g.Left + (g.Width() - cw) / 2, g.Top + (g.Height() - ch) / 2, cw, ch);

@@ -20,7 +20,6 @@ constexpr UINT_PTR kSubclassId = 0x7E4B;  // ours among a window's subclasses
 
 THookList* HookList() { return gHookList.get(); }
 
-// The controls unit's exit frees the list.
 void FreeHookList() { gHookList.reset(); }
 
 // ---- TTeHook --------------------------------------------------------------------------------

@@ -22,8 +22,6 @@
 
 namespace te {
 
-void FreeHookList();  // te_controls_hooks.cpp
-
 using namespace fw;
 
 namespace {

@@ -95,12 +95,10 @@ void TteThemeManager::Broadcast(UINT msg, WPARAM wParam, LPARAM lParam) {
   const size_t count = clients_.size();  // taken once: receivers must not register or leave meanwhile
   for (size_t i = 0; i < count && i < clients_.size(); ++i) {
     TObject* receiver = clients_[i];
-    if (auto* control = dynamic_cast<TControl*>(receiver)) {
-      if (wParam != tnSystemChanged || control->Visible()) control->Perform(msg, wParam, lParam);
-    } else if (auto* dispatcher = dynamic_cast<TMessageDispatcher*>(receiver)) {
-      TMessage m{msg, wParam, lParam, 0};
-      dispatcher->Dispatch(m);
-    }
+    // A hidden control repaints when it shows: it is spared the system notices.
+    auto* control = dynamic_cast<TControl*>(receiver);
+    if (control && wParam == tnSystemChanged && !control->Visible()) continue;
+    SendThemeNotify(receiver, msg, wParam, lParam);
   }
 }
 

@@ -26,6 +26,21 @@ void ShiftAll(std::array<TColor, N>& colors, TColor (*shift)(TColor, int), int d
   for (auto& c : colors) c = shift(c, delta);
 }
 
+// A colour table as named entries: the names, and the colours as their texts.
+template <size_t N>
+void WriteColorTable(std::ostream& out, bool highestIndexByte, const char* const* names,
+                     const std::array<TColor, N>& colors) {
+  std::vector<std::pair<std::string, std::string>> entries;
+  for (size_t i = 0; i < N; ++i) entries.emplace_back(names[i], ColorToString(colors[i]));
+  WriteEntryTable(out, highestIndexByte, entries);
+}
+
+template <size_t N>
+void ReadColorTable(std::istream& in, bool highestIndexByte, std::array<TColor, N>& colors) {
+  ReadEntryTable(in, highestIndexByte, int(N),
+                 [&colors](int i, const std::string& text) { colors[size_t(i)] = StringToColor(text); });
+}
+
 }  // namespace
 
 TColor ShiftColor(TColor color, int amount) {
@@ -52,13 +67,11 @@ void TteThemeColors::Assign(const TPersistent& source) {
 }
 
 void TteThemeColors::SaveToStream(std::ostream& out) const {
-  std::vector<std::pair<std::string, std::string>> entries;
-  for (int i = 0; i < kCount; ++i) entries.emplace_back(kThemeColorNames[i], ColorToString(colors_[size_t(i)]));
-  WriteEntryTable(out, true, entries);
+  WriteColorTable(out, true, kThemeColorNames, colors_);
 }
 
 void TteThemeColors::LoadFromStream(std::istream& in) {
-  ReadEntryTable(in, true, kCount, [this](int i, const std::string& text) { colors_[size_t(i)] = StringToColor(text); });
+  ReadColorTable(in, true, colors_);
 }
 
 void TteThemeColors::AdjustHue(int delta) { ShiftAll(colors_, HueShifted, delta); }
@@ -88,14 +101,11 @@ void TteThemeSysColors::Assign(const TPersistent& source) {
 }
 
 void TteThemeSysColors::SaveToStream(std::ostream& out) const {
-  std::vector<std::pair<std::string, std::string>> entries;
-  for (int i = 0; i < kCount; ++i) entries.emplace_back(kThemeSysColorNames[i], ColorToString(colors_[size_t(i)]));
-  WriteEntryTable(out, false, entries);
+  WriteColorTable(out, false, kThemeSysColorNames, colors_);
 }
 
 void TteThemeSysColors::LoadFromStream(std::istream& in) {
-  ReadEntryTable(in, false, kCount,
-                 [this](int i, const std::string& text) { colors_[size_t(i)] = StringToColor(text); });
+  ReadColorTable(in, false, colors_);
 }
 
 void TteThemeSysColors::AdjustHue(int delta) { ShiftAll(colors_, HueShifted, delta); }
