@@ -54,6 +54,14 @@ inline std::ostream& operator<<(std::ostream& o, const TPoint& p) { return o << 
 
 constexpr TRect Rect(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b) { return {l, t, r, b}; }
 constexpr TRect Bounds(std::int32_t l, std::int32_t t, std::int32_t w, std::int32_t h) { return {l, t, l + w, t + h}; }
+// r shrunk by dx on the left and right and dy at the top and bottom (grown when negative).
+constexpr TRect Inset(const TRect& r, std::int32_t dx, std::int32_t dy) {
+  return {r.Left + dx, r.Top + dy, r.Right - dx, r.Bottom - dy};
+}
+// r moved by (dx, dy).
+constexpr TRect Moved(const TRect& r, std::int32_t dx, std::int32_t dy) {
+  return {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy};
+}
 
 // Windows' MulDiv: rounds half away from zero, -1 when the divisor is 0.
 constexpr std::int32_t MulDiv(std::int32_t a, std::int32_t b, std::int32_t c) {

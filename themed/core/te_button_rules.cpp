@@ -31,7 +31,7 @@ TRect ButtonBlock(bool wordWrap, int width, int height, int spacing, int textWid
 
 TRect PlaceButtonBlock(TRect r, fw::TAlignment alignment, int paintWidth, int paintHeight, int width, int height,
                        bool pressed) {
-  auto offset = [&r](int dx, int dy) { r = {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy}; };
+  auto offset = [&r](int dx, int dy) { r = fw::Moved(r, dx, dy); };
   switch (alignment) {
     case fw::taLeftJustify:
       offset(4, (paintHeight - r.Bottom) / 2);

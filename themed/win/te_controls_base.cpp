@@ -342,7 +342,7 @@ void TTeControl::PaintBorder() {
   }
   for (int i = 0; i < borderWidth_; ++i) {
     DrawRectOutline(canvas, r, Color());
-    r = Rect(r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1);
+    r = Inset(r, 1, 1);
   }
 }
 

@@ -470,22 +470,21 @@ void TTeButton::PaintFace() {
     theme.DrawBackground(canvas.Handle(), 1, look.VisualStyleState, r);
     return;
   }
-  auto shrink = [](TRect& x) { x = Rect(x.Left + 1, x.Top + 1, x.Right - 1, x.Bottom - 1); };
   if (Focused() || activeDefault_) {
     DrawFrame3D(canvas, r, clBlack, clBlack);
-    shrink(r);
+    r = Inset(r, 1, 1);
   }
   FillRectColor(canvas, r, Color());
   if (pressed_ == 0) {
     DrawFrame3D(canvas, r, clBtnHighlight, clBlack);
-    shrink(r);
+    r = Inset(r, 1, 1);
     DrawFrame3D(canvas, r, Color(), clBtnShadow);
   } else {
     DrawFrame3D(canvas, r, clBtnShadow, clBtnShadow);
   }
   if (Focused()) {
     GetInnerRect(r);
-    DrawFocusRectColor(canvas, Rect(r.Left + 4, r.Top + 4, r.Right - 4, r.Bottom - 4), clBtnShadow);
+    DrawFocusRectColor(canvas, Inset(r, 4, 4), clBtnShadow);
   }
 }
 
@@ -504,7 +503,7 @@ void TTeButton::PaintCaption() {
   TRect t = wordWrap_ ? Rect(0, 0, textRect.Width(), canvas.TextHeight(ansi))
                       : Rect(0, 0, canvas.TextWidth(ansi), canvas.TextHeight(ansi));
   DrawTextWide(canvas, caption_, t, DrawTextBiDiModeFlags(wrap | DT_CALCRECT));
-  auto offset = [&t](int dx, int dy) { t = Rect(t.Left + dx, t.Top + dy, t.Right + dx, t.Bottom + dy); };
+  auto offset = [&t](int dx, int dy) { t = Moved(t, dx, dy); };
   if (!themed || alignment_ == taCenter) {
     offset((textRect.Width() - t.Right) / 2, (textRect.Height() - t.Bottom) / 2);
     offset(textRect.Left, textRect.Top);

@@ -18,8 +18,6 @@ void FillFramed(TCanvas& c, const TRect& r, TColor fill, TColor frame) {
   DrawRectOutline(c, r, frame);
 }
 
-TRect Inset(const TRect& r, int dx, int dy) { return Rect(r.Left + dx, r.Top + dy, r.Right - dx, r.Bottom - dy); }
-TRect Moved(const TRect& r, int dx, int dy) { return Rect(r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy); }
 bool Contains(const TRect& r, int x, int y) { return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom; }
 
 // A w x h rectangle centred in r.
