@@ -18,20 +18,15 @@
 #include "themed/win/te_theme.h"
 #include "themed/win/te_utils.h"
 #include "themed/win/te_winapi.h"
+#include "tests/themed/win/see_through.h"
 
 using namespace te;
 using fw::TRect;
 using fwtest::Rgb;
+using tetest::TSeeThrough;
 using fwtest::TDibTarget;
 
 namespace {
-
-// A themed control that paints its parent's background and nothing else.
-class TSeeThrough : public TTeControl {
- public:
-  using TTeControl::TTeControl;
-  void PaintClient() override { PaintParentBackground(this, Canvas().Handle()); }
-};
 
 // A themed control that fills its client with a colour and a mark in its corner,
 // so that a buffer that loses or shifts pixels shows.

@@ -17,6 +17,7 @@
 #include "themed/win/te_controls.h"
 #include "themed/win/te_units.h"
 #include "themed/win/te_winapi.h"
+#include "tests/themed/win/see_through.h"
 
 using namespace te;
 using fwtest::Rgb;
@@ -100,14 +101,7 @@ TEST(LibraryStartUp, AnotherGlobalMessageReplacesAndFreesThePrevious) {
   delete b;
 }
 
-namespace {
-// A control that paints its parent's background and nothing else.
-class TSeeThrough : public TTeControl {
- public:
-  using TTeControl::TTeControl;
-  void PaintClient() override { PaintParentBackground(this, Canvas().Handle()); }
-};
-}  // namespace
+using tetest::TSeeThrough;
 
 TEST(Painters, OnAPlainFormTheFormsColourOverExactlyTheControl) {
   fw::TForm form(nullptr);

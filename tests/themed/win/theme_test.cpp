@@ -21,10 +21,12 @@
 #include "themed/win/te_theme.h"
 #include "themed/win/te_utils.h"
 #include "themed/win/te_winapi.h"
+#include "tests/themed/win/see_through.h"
 
 using namespace te;
 using fw::TRect;
 using fwtest::Rgb;
+using tetest::TSeeThrough;
 using fwtest::TDibTarget;
 
 namespace {
@@ -846,10 +848,6 @@ TEST(RecordBuilders, RectangleFirstThenTheValues) {
 }
 
 TEST(GroupBoxPainter, ATransparentChildOfAGroupBoxShowsTheGroupBoxsColour) {
-  struct TSeeThrough : TTeControl {
-    using TTeControl::TTeControl;
-    void PaintClient() override { PaintParentBackground(this, Canvas().Handle()); }
-  };
   fw::TForm form(nullptr);
   form.SetBounds(0, 0, 300, 200);
   auto* box = new fw::TGroupBox(&form);
