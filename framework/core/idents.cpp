@@ -1,5 +1,7 @@
 #include "framework/core/idents.h"
 
+#include <cctype>
+
 #include "framework/core/types.h"
 
 namespace fw {
@@ -45,10 +47,22 @@ std::optional<std::int64_t> FromIdent(const Entry (&table)[N], const std::string
     if (name == e.Name) return e.Value;
   return std::nullopt;
 }
+
+bool SameTextAscii(const std::string& a, const char* b) {
+  size_t i = 0;
+  for (; i < a.size() && b[i]; ++i)
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+  return i == a.size() && !b[i];
+}
 }  // namespace
 
 std::optional<std::string> ColorToIdent(std::int64_t c) { return ToIdent(kColors, c); }
 std::optional<std::int64_t> IdentToColor(const std::string& n) { return FromIdent(kColors, n); }
+std::optional<std::int64_t> IdentToColorIgnoringCase(const std::string& n) {
+  for (const auto& e : kColors)
+    if (SameTextAscii(n, e.Name)) return e.Value;
+  return std::nullopt;
+}
 std::optional<std::string> CharsetToIdent(std::int64_t c) { return ToIdent(kCharsets, c); }
 std::optional<std::int64_t> IdentToCharset(const std::string& n) { return FromIdent(kCharsets, n); }
 

@@ -43,6 +43,22 @@ TEST(ColorText, EveryNamedColourRoundTrips) {
     EXPECT_EQ(StringToColor(ColorToString(c)), c) << ColorToString(c);
 }
 
+TEST(ColorText, All52StandardColoursHaveTheirNames) {
+  std::vector<fw::TColor> named = {0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000,
+                                   0x808080, 0xC0C0C0, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF,
+                                   0xFFFF00, 0xFFFFFF, 0xC0DCC0, 0xF0CAA6, 0xF0FBFF, 0xA4A0A0,
+                                   fw::clDefault, fw::clNone};
+  for (unsigned index = 0; index <= 30; ++index)
+    if (index != 25) named.push_back(fw::clSystemColor | index);  // 25 has no name
+  ASSERT_EQ(named.size(), 52u);
+  for (fw::TColor c : named) {
+    const std::string name = ColorToString(c);
+    EXPECT_EQ(name.rfind("cl", 0), 0u) << std::hex << c << " is " << name;
+    EXPECT_EQ(StringToColor(name), c) << name;
+  }
+  EXPECT_EQ(ColorToString(fw::clSystemColor | 25), "$FF000019");
+}
+
 namespace {
 struct TFontFields {
   std::string name = "unset";

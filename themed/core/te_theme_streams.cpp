@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "framework/core/exception.h"
+#include "framework/core/idents.h"
 #include "themed/core/te_text_rules.h"
 
 namespace te {
@@ -51,27 +52,12 @@ struct TNamedColor {
 
 constexpr fw::TColor Sys(unsigned index) { return fw::clSystemColor | index; }
 
-// The standard colours, in the order a value's name is searched.
-constexpr TNamedColor kNamedColors[] = {
-    {0x000000, "clBlack"},        {0x000080, "clMaroon"},       {0x008000, "clGreen"},
-    {0x008080, "clOlive"},        {0x800000, "clNavy"},         {0x800080, "clPurple"},
-    {0x808000, "clTeal"},         {0x808080, "clGray"},         {0xC0C0C0, "clSilver"},
-    {0x0000FF, "clRed"},          {0x00FF00, "clLime"},         {0x00FFFF, "clYellow"},
-    {0xFF0000, "clBlue"},         {0xFF00FF, "clFuchsia"},      {0xFFFF00, "clAqua"},
-    {0xFFFFFF, "clWhite"},        {0xC0DCC0, "clMoneyGreen"},   {0xF0CAA6, "clSkyBlue"},
-    {0xF0FBFF, "clCream"},        {0xA4A0A0, "clMedGray"},      {Sys(10), "clActiveBorder"},
-    {Sys(2), "clActiveCaption"},  {Sys(12), "clAppWorkSpace"},  {Sys(1), "clBackground"},
-    {Sys(15), "clBtnFace"},       {Sys(20), "clBtnHighlight"},  {Sys(16), "clBtnShadow"},
-    {Sys(18), "clBtnText"},       {Sys(9), "clCaptionText"},    {fw::clDefault, "clDefault"},
-    {Sys(27), "clGradientActiveCaption"}, {Sys(28), "clGradientInactiveCaption"},
-    {Sys(17), "clGrayText"},      {Sys(13), "clHighlight"},     {Sys(14), "clHighlightText"},
-    {Sys(26), "clHotLight"},      {Sys(11), "clInactiveBorder"}, {Sys(3), "clInactiveCaption"},
-    {Sys(19), "clInactiveCaptionText"}, {Sys(24), "clInfoBk"},  {Sys(23), "clInfoText"},
-    {Sys(4), "clMenu"},           {Sys(30), "clMenuBar"},       {Sys(29), "clMenuHighlight"},
-    {Sys(7), "clMenuText"},       {fw::clNone, "clNone"},       {Sys(0), "clScrollBar"},
-    {Sys(21), "cl3DDkShadow"},    {Sys(22), "cl3DLight"},       {Sys(5), "clWindow"},
-    {Sys(6), "clWindowFrame"},    {Sys(8), "clWindowText"}};
-static_assert(sizeof kNamedColors / sizeof kNamedColors[0] == 52);
+// The standard colours that the framework's layout streams leave unnamed; the
+// theme streams name them too.
+constexpr TNamedColor kMoreNamedColors[] = {
+    {0xC0DCC0, "clMoneyGreen"}, {0xF0CAA6, "clSkyBlue"},  {0xF0FBFF, "clCream"},
+    {0xA4A0A0, "clMedGray"},    {Sys(27), "clGradientActiveCaption"}, {Sys(28), "clGradientInactiveCaption"},
+    {Sys(26), "clHotLight"},    {Sys(30), "clMenuBar"},   {Sys(29), "clMenuHighlight"}};
 
 bool EqualNoCase(const std::string& a, const char* b) {
   size_t i = 0;
@@ -93,7 +79,8 @@ std::uint8_t ReadByte(std::istream& in) {
 }  // namespace
 
 std::string ColorToString(fw::TColor color) {
-  for (const auto& c : kNamedColors)
+  if (auto name = fw::ColorToIdent(color)) return *name;
+  for (const auto& c : kMoreNamedColors)
     if (c.Value == color) return c.Name;
   char text[16];
   std::snprintf(text, sizeof text, "$%08X", unsigned(color));
@@ -126,7 +113,8 @@ std::int64_t StringToInt(const std::string& raw) {
 
 fw::TColor StringToColor(const std::string& text) {
   const std::string t = Trim(text);
-  for (const auto& c : kNamedColors)
+  if (auto value = fw::IdentToColorIgnoringCase(t)) return fw::TColor(*value);
+  for (const auto& c : kMoreNamedColors)
     if (EqualNoCase(t, c.Name)) return c.Value;
   return fw::TColor(std::uint32_t(StringToInt(text)));
 }
