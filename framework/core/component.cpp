@@ -1,9 +1,9 @@
 #include "framework/core/component.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "framework/core/exception.h"
+#include "framework/core/text.h"
 
 namespace fw {
 
@@ -57,10 +57,7 @@ const TClassInfo& TComponent::StaticClassInfo() {
 TComponent* TComponent::FindComponent(const std::string& name) const {
   if (name.empty()) return nullptr;
   for (auto* c : components_)
-    if (c->name_.size() == name.size() &&
-        std::equal(name.begin(), name.end(), c->name_.begin(),
-                   [](char a, char b) { return std::tolower((unsigned char)a) == std::tolower((unsigned char)b); }))
-      return c;
+    if (SameText(c->name_, name)) return c;
   return nullptr;
 }
 

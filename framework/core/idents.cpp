@@ -1,7 +1,6 @@
 #include "framework/core/idents.h"
 
-#include <cctype>
-
+#include "framework/core/text.h"
 #include "framework/core/types.h"
 
 namespace fw {
@@ -48,19 +47,13 @@ std::optional<std::int64_t> FromIdent(const Entry (&table)[N], const std::string
   return std::nullopt;
 }
 
-bool SameTextAscii(const std::string& a, const char* b) {
-  size_t i = 0;
-  for (; i < a.size() && b[i]; ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
-  return i == a.size() && !b[i];
-}
 }  // namespace
 
 std::optional<std::string> ColorToIdent(std::int64_t c) { return ToIdent(kColors, c); }
 std::optional<std::int64_t> IdentToColor(const std::string& n) { return FromIdent(kColors, n); }
 std::optional<std::int64_t> IdentToColorIgnoringCase(const std::string& n) {
   for (const auto& e : kColors)
-    if (SameTextAscii(n, e.Name)) return e.Value;
+    if (SameText(n, e.Name)) return e.Value;
   return std::nullopt;
 }
 std::optional<std::string> CharsetToIdent(std::int64_t c) { return ToIdent(kCharsets, c); }

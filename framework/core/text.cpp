@@ -1,5 +1,7 @@
 #include "framework/core/text.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdint>
 
 namespace fw {
@@ -58,6 +60,12 @@ std::string WideToUtf8(std::wstring_view s) {
     }
   }
   return out;
+}
+
+bool SameText(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+         });
 }
 
 }  // namespace fw

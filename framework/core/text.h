@@ -9,4 +9,7 @@ namespace fw {
 std::wstring Utf8ToWide(std::string_view s);  // invalid sequences become U+FFFD
 std::string WideToUtf8(std::wstring_view s);
 
+// Equal but for the case of ASCII letters (names of components, colours, styles).
+bool SameText(std::string_view a, std::string_view b);
+
 }  // namespace fw

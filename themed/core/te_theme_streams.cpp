@@ -5,6 +5,7 @@
 
 #include "framework/core/exception.h"
 #include "framework/core/idents.h"
+#include "framework/core/text.h"
 #include "themed/core/te_text_rules.h"
 
 namespace te {
@@ -59,13 +60,6 @@ constexpr TNamedColor kMoreNamedColors[] = {
     {0xA4A0A0, "clMedGray"},    {Sys(27), "clGradientActiveCaption"}, {Sys(28), "clGradientInactiveCaption"},
     {Sys(26), "clHotLight"},    {Sys(30), "clMenuBar"},   {Sys(29), "clMenuHighlight"}};
 
-bool EqualNoCase(const std::string& a, const char* b) {
-  size_t i = 0;
-  for (; i < a.size() && b[i]; ++i)
-    if (std::tolower((unsigned char)a[i]) != std::tolower((unsigned char)b[i])) return false;
-  return i == a.size() && !b[i];
-}
-
 [[noreturn]] void NotAnInteger(const std::string& text) {
   throw fw::EConvertError("'" + text + "' is not a valid integer value");
 }
@@ -115,7 +109,7 @@ fw::TColor StringToColor(const std::string& text) {
   const std::string t = Trim(text);
   if (auto value = fw::IdentToColorIgnoringCase(t)) return fw::TColor(*value);
   for (const auto& c : kMoreNamedColors)
-    if (EqualNoCase(t, c.Name)) return c.Value;
+    if (fw::SameText(t, c.Name)) return c.Value;
   return fw::TColor(std::uint32_t(StringToInt(text)));
 }
 
@@ -146,10 +140,10 @@ void ReadFontDescription(const std::string& description, const TFontDescriptionT
   std::uint32_t style = 0;
   while (!rest.empty()) {
     ExtractWord(rest, field);
-    if (EqualNoCase(field, "bold")) style |= kfsBold;
-    else if (EqualNoCase(field, "italic")) style |= kfsItalic;
-    else if (EqualNoCase(field, "underline")) style |= kfsUnderline;
-    else if (EqualNoCase(field, "strikeout")) style |= kfsStrikeOut;
+    if (fw::SameText(field, "bold")) style |= kfsBold;
+    else if (fw::SameText(field, "italic")) style |= kfsItalic;
+    else if (fw::SameText(field, "underline")) style |= kfsUnderline;
+    else if (fw::SameText(field, "strikeout")) style |= kfsStrikeOut;
   }
   target.SetStyle(style);
 }
