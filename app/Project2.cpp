@@ -2,12 +2,32 @@
 // the application starts the component-object services, takes its title,
 // creates the main window from its stored layout and runs the message loop
 // until it closes; then the application's components go, and the units end in
-// the reverse order.
+// the reverse order. With /undo it shows no window: it puts back the prices
+// of the newest update and ends with an exit code for scripts.
 #include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
 
 #include "app/Unit1.h"
 #include "app/registration.h"
+#include "app/undo_command.h"
 #include "themed/win/te_units.h"
+
+namespace {
+
+std::vector<std::wstring> Arguments() {
+  int count = 0;
+  std::vector<std::wstring> args;
+  if (wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &count)) {
+    args.assign(argv, argv + count);
+    ::LocalFree(argv);
+  }
+  return args;
+}
+
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   RegisterProgramClasses();
@@ -15,6 +35,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   te::TThemedLibraryScope library;  // the library's units, in their order; they end first
   fw::Application->Initialize();
   fw::Application->SetTitle(kApplicationTitle);
+  std::wstring journal;
+  if (IsUndoCommand(Arguments(), journal)) {
+    const int code = RunUndoCommand(journal);
+    fw::Application->Shutdown();
+    return code;
+  }
   try {
     fw::Application->CreateForm<TForm1>();
   } catch (const std::exception& e) {

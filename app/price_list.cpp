@@ -1,8 +1,8 @@
 #include "app/price_list.h"
 
-#include <shlobj.h>
 #include <urlmon.h>
 
+#include "app/user_folder.h"
 #include "framework/win/sysutils.h"
 
 namespace {
@@ -24,10 +24,8 @@ bool Writable(const std::string& path) {
 // %LOCALAPPDATA%\NAVEKO\F26-3-2022.xlsx in the system code page; the folder's
 // short name when its long name has characters the code page lacks.
 std::string PerUserFile() {
-  wchar_t base[MAX_PATH] = {0};
-  if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, base))) return {};
-  std::wstring folder = std::wstring(base) + L"\\NAVEKO";
-  ::CreateDirectoryW(folder.c_str(), nullptr);
+  const std::wstring folder = NavekoFolder();
+  if (folder.empty()) return {};
   std::string ansi = fw::WideToAnsi(folder);
   if (fw::AnsiToWide(ansi) != folder) {
     wchar_t shortName[MAX_PATH] = {0};
@@ -91,17 +89,22 @@ std::string ChoosePriceListFile() {
   return own.empty() ? std::string(PriceListPath) : own;
 }
 
-HRESULT DownloadPriceList() {
+HRESULT DownloadPriceList(TDownloadReport* report) {
+  TDownloadReport seen;
   gPriceListFile = ChoosePriceListFile();
   const char* file = gPriceListFile.c_str();
   StatusWatcher watcher;
   HRESULT hr = ::URLDownloadToFileA(nullptr, PriceListUrl, file, 0, &watcher);
-  if (hr != S_OK) return hr;
+  seen.HttpStatus = watcher.Status;
+  WIN32_FILE_ATTRIBUTE_DATA info{};
+  if (::GetFileAttributesExA(file, GetFileExInfoStandard, &info))
+    seen.Bytes = (static_cast<unsigned long long>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
   // No answer at all (a dropped connection) leaves Status 0, which is no success either.
-  const bool httpOk = watcher.Status >= 200 && watcher.Status < 300;
-  if (!httpOk) {
+  if (hr == S_OK && !(watcher.Status >= 200 && watcher.Status < 300)) {
     ::DeleteFileA(file);  // an error page is no price list
-    return INET_E_DOWNLOAD_FAILURE;
+    hr = INET_E_DOWNLOAD_FAILURE;
   }
-  return S_OK;
+  seen.Result = hr;
+  if (report) *report = seen;
+  return hr;
 }

@@ -26,4 +26,11 @@ std::string ChoosePriceListFile();
 // (an error status, or a connection dropped before any answer) is reported as a
 // failure (INET_E_DOWNLOAD_FAILURE) and the file is removed. What a successful
 // answer holds is for the import to judge.
-HRESULT DownloadPriceList();
+HRESULT DownloadPriceList(struct TDownloadReport* report = nullptr);
+
+// What a download saw, for the run log.
+struct TDownloadReport {
+  HRESULT Result = S_OK;
+  DWORD HttpStatus = 0;          // 0 while no answer was seen
+  unsigned long long Bytes = 0;  // the size of the file it left
+};

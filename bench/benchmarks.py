@@ -8,8 +8,10 @@ ratios against baselines run by this same script on the same files:
            time of the work itself and peak resident memory of each process,
            on a 1500 x 30 and a 100 000 x 30 workbook.
   update:  RunPriceUpdate of 1499 rows through unixODBC and the SQLite driver
-           (bench/update_run) against the same 1499 autocommit updates through
-           Python's sqlite3 module.
+           (bench/update_run), without and with its snapshot and journal,
+           against the same 1499 autocommit updates through Python's sqlite3
+           module; the snapshot of 3, 1499 and 20 000 keys on a 20 000-record
+           mat00 against one prepared select per key and one scan of mat00.
 
 Usage (through bench/run.sh): benchmarks.py BUILD_DIR [--repeat N]"""
 import json
@@ -139,22 +141,38 @@ def reader_benchmarks() -> None:
             print(f"  {name:24} {t:9.4f} {m:9.1f} {ours_t / t:15.3f} {ours_m / m:14.3f}")
 
 
-def update_benchmark() -> None:
-    template = WORK / "mat00.db"
-    con = sqlite3.connect(template)
+def make_mat00(path: Path, rows: int) -> Path:
+    con = sqlite3.connect(path)
     con.execute("create table mat00 (guid varchar(40) primary key, name varchar(60),"
                 " salp float, price1 float, salp2 float, price2 float)")
-    con.executemany("insert into mat00 values (?, '', 0, 0, 0, 0)", [(f"G{r}",) for r in range(1, 1500)])
+    con.executemany("insert into mat00 values (?, '', 0, 0, 0, 0)", [(f"G{r}",) for r in range(1, rows + 1)])
     con.commit()
     con.close()
-    ours, python = float("inf"), float("inf")
+    return path
+
+
+def update_run(template: Path, *args: str) -> float:
+    """Best time of REPEAT runs of bench/update_run on fresh copies of the database."""
+    best = float("inf")
     for _ in range(REPEAT):
         db = WORK / "ours.db"
         shutil.copy(template, db)
-        out = subprocess.run([str(BUILD / "bench" / "update_run"), str(db)], capture_output=True, check=True)
-        ours = min(ours, json.loads(out.stdout)["seconds"])
+        for old in WORK.glob("ours.db.journal*"):
+            old.unlink()
+        out = subprocess.run([str(BUILD / "bench" / "update_run"), str(db), *args], capture_output=True, check=True)
+        best = min(best, json.loads(out.stdout)["seconds"])
+    return best
+
+
+def update_benchmark() -> None:
+    small = make_mat00(WORK / "mat00-1499.db", 1499)
+    large = make_mat00(WORK / "mat00-20000.db", 20_000)
+    ours = update_run(small, "update")
+    journal = update_run(small, "journal")
+    python = float("inf")
+    for _ in range(REPEAT):
         db = WORK / "python.db"
-        shutil.copy(template, db)
+        shutil.copy(small, db)
         con = sqlite3.connect(db, isolation_level=None)  # autocommit, one transaction per statement
         t = time.perf_counter()
         for r in range(1, 1500):
@@ -164,8 +182,18 @@ def update_benchmark() -> None:
         con.close()
     print(f"\nUpdate run, 1499 rows, autocommit, SQLite (best of {REPEAT})")
     print(f"  ours (ODBC, statement prepared and described per row) {ours:8.4f} s")
+    print(f"  ours with snapshot and journal (fsync per row)         {journal:8.4f} s")
     print(f"  Python sqlite3 module                                 {python:8.4f} s")
     print(f"  ratio ours / Python                                   {ours / python:8.3f}")
+    print(f"  ratio with journal / without                          {journal / ours:8.3f}")
+
+    print(f"\nSnapshot of the listed keys' prices, mat00 of 20 000 records (best of {REPEAT})")
+    print(f"  {'keys':>6} {'ours s':>9} {'per-key s':>10} {'scan s':>9} {'ours/per-key':>13} {'ours/scan':>10}")
+    scan = update_run(large, "scan")
+    for keys in (3, 1499, 20_000):
+        snap = update_run(large, "snapshot", str(keys))
+        per_key = update_run(large, "per-key", str(keys))
+        print(f"  {keys:6} {snap:9.5f} {per_key:10.5f} {scan:9.5f} {snap / per_key:13.3f} {snap / scan:10.3f}")
 
 
 if __name__ == "__main__":

@@ -18,6 +18,8 @@ if(WIN32)
                         INTERFACE_INCLUDE_DIRECTORIES "${NAVEKO_MINGW_PREFIX}/include"
                         INTERFACE_COMPILE_DEFINITIONS ZIP_STATIC
                         INTERFACE_LINK_LIBRARIES "${ZLIB_LIB};bcrypt;advapi32")
+  add_library(naveko_zlib STATIC IMPORTED GLOBAL)
+  set_target_properties(naveko_zlib PROPERTIES IMPORTED_LOCATION "${ZLIB_LIB}")
   add_library(naveko_expat STATIC IMPORTED GLOBAL)
   set_target_properties(naveko_expat PROPERTIES IMPORTED_LOCATION "${EXPAT_LIB}"
                         INTERFACE_INCLUDE_DIRECTORIES "${NAVEKO_MINGW_PREFIX}/include"
@@ -29,6 +31,9 @@ else()
   find_package(PkgConfig REQUIRED)
   pkg_check_modules(LIBZIP REQUIRED IMPORTED_TARGET libzip)
   find_package(EXPAT REQUIRED)
+  find_package(ZLIB REQUIRED)
+  add_library(naveko_zlib INTERFACE IMPORTED GLOBAL)
+  target_link_libraries(naveko_zlib INTERFACE ZLIB::ZLIB)
   add_library(naveko_zip INTERFACE IMPORTED GLOBAL)
   target_link_libraries(naveko_zip INTERFACE PkgConfig::LIBZIP)
   add_library(naveko_expat INTERFACE IMPORTED GLOBAL)

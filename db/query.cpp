@@ -108,51 +108,112 @@ void TDatabaseQuery::SetParam(int i, TParamValue v) {
   p.Value = std::move(v);
 }
 
-void TDatabaseQuery::ExecSQL() {
-  Prepare();
+// Bound buffers must live until SQLExecute returns.
+struct TDatabaseQuery::TBindings {
+  std::vector<SQLLEN> lengths;
+  std::vector<double> doubles;
+  std::vector<SQLCHAR> bytes;
+};
+
+void TDatabaseQuery::Bind(TBindings& b) {
   SQLHSTMT h = stmt_.Get();
   SQLFreeStmt(h, SQL_RESET_PARAMS);
-  // Bound buffers must live until SQLExecute returns.
-  std::vector<SQLLEN> lengths(params_.size());
-  std::vector<double> doubles(params_.size());
-  std::vector<SQLCHAR> bytes(params_.size());
+  b.lengths.assign(params_.size(), 0);
+  b.doubles.assign(params_.size(), 0);
+  b.bytes.assign(params_.size(), 0);
   for (size_t i = 0; i < params_.size(); ++i) {
     TParameter& p = params_[i];
     const SQLUSMALLINT n = SQLUSMALLINT(i + 1);
     SQLSMALLINT sqlType = p.SqlType == SQL_UNKNOWN_TYPE ? SQL_VARCHAR : p.SqlType;
     SQLRETURN rc;
     if (auto* d = std::get_if<double>(&p.Value)) {
-      doubles[i] = *d;
-      lengths[i] = 0;
+      b.doubles[i] = *d;
       rc = SQLBindParameter(h, n, SQL_PARAM_INPUT, SQL_C_DOUBLE, sqlType, p.ColumnSize ? p.ColumnSize : 15,
-                            p.DecimalDigits, &doubles[i], 0, &lengths[i]);
-    } else if (auto* b = std::get_if<std::uint8_t>(&p.Value)) {
-      bytes[i] = *b;
-      lengths[i] = 0;
+                            p.DecimalDigits, &b.doubles[i], 0, &b.lengths[i]);
+    } else if (auto* u = std::get_if<std::uint8_t>(&p.Value)) {
+      b.bytes[i] = *u;
       rc = SQLBindParameter(h, n, SQL_PARAM_INPUT, SQL_C_UTINYINT, sqlType, p.ColumnSize ? p.ColumnSize : 3,
-                            p.DecimalDigits, &bytes[i], 0, &lengths[i]);
+                            p.DecimalDigits, &b.bytes[i], 0, &b.lengths[i]);
     } else if (auto* s = std::get_if<std::string>(&p.Value)) {
-      lengths[i] = SQLLEN(s->size());
+      b.lengths[i] = SQLLEN(s->size());
       const SQLULEN size = p.ColumnSize ? p.ColumnSize : (s->empty() ? 1 : s->size());
       rc = SQLBindParameter(h, n, SQL_PARAM_INPUT, SQL_C_CHAR, sqlType, size, p.DecimalDigits,
-                            const_cast<char*>(s->data()), SQLLEN(s->size()), &lengths[i]);
+                            const_cast<char*>(s->data()), SQLLEN(s->size()), &b.lengths[i]);
     } else {
-      lengths[i] = SQL_NULL_DATA;
-      rc = SQLBindParameter(h, n, SQL_PARAM_INPUT, SQL_C_CHAR, sqlType, 1, 0, nullptr, 0, &lengths[i]);
+      b.lengths[i] = SQL_NULL_DATA;
+      rc = SQLBindParameter(h, n, SQL_PARAM_INPUT, SQL_C_CHAR, sqlType, 1, 0, nullptr, 0, &b.lengths[i]);
     }
     Check(rc, stmt_, "Cannot bind parameter " + p.Name);
   }
+}
+
+void TDatabaseQuery::Execute() {
+  SQLHSTMT h = stmt_.Get();
   SQLRETURN rc = SQLExecute(h);
-  if (rc != SQL_NO_DATA) {
-    if (!Succeeded(rc)) {
-      EDatabaseError e("Statement failed", ReadDiagnostics(SQL_HANDLE_STMT, h));
-      SQLFreeStmt(h, SQL_CLOSE);
-      throw e;
-    }
+  if (rc != SQL_NO_DATA && !Succeeded(rc)) {
+    EDatabaseError e("Statement failed", ReadDiagnostics(SQL_HANDLE_STMT, h));
+    SQLFreeStmt(h, SQL_CLOSE);
+    throw e;
   }
+}
+
+void TDatabaseQuery::ExecSQL() {
+  Prepare();
+  TBindings bindings;
+  Bind(bindings);
+  Execute();
+  SQLHSTMT h = stmt_.Get();
   while (Succeeded(SQLMoreResults(h))) {
   }
   SQLFreeStmt(h, SQL_CLOSE);
+}
+
+namespace {
+
+// One column of the current row as the driver spells it as text; nullopt for NULL.
+std::optional<std::string> ReadText(const TOdbcHandle& stmt, SQLUSMALLINT column) {
+  std::string text;
+  char chunk[256];
+  for (;;) {
+    SQLLEN len = 0;
+    SQLRETURN rc = SQLGetData(stmt.Get(), column, SQL_C_CHAR, chunk, sizeof chunk, &len);
+    if (rc == SQL_NO_DATA) break;
+    Check(rc, stmt, "Cannot read column " + std::to_string(column));
+    if (len == SQL_NULL_DATA) return std::nullopt;
+    // A long value comes in pieces, each but the last filling the buffer (less its terminator).
+    const bool more = rc == SQL_SUCCESS_WITH_INFO && (len == SQL_NO_TOTAL || len >= SQLLEN(sizeof chunk));
+    text.append(chunk, more ? sizeof chunk - 1 : size_t(len));
+    if (!more) break;
+  }
+  return text;
+}
+
+}  // namespace
+
+std::vector<TTextRow> TDatabaseQuery::OpenRows() {
+  Prepare();
+  TBindings bindings;
+  Bind(bindings);
+  Execute();
+  SQLHSTMT h = stmt_.Get();
+  std::vector<TTextRow> rows;
+  try {
+    SQLSMALLINT columns = 0;
+    Check(SQLNumResultCols(h, &columns), stmt_, "Cannot count the result's columns");
+    for (;;) {
+      SQLRETURN rc = SQLFetch(h);
+      if (rc == SQL_NO_DATA) break;
+      Check(rc, stmt_, "Cannot fetch a row");
+      TTextRow row;
+      for (SQLUSMALLINT c = 1; c <= SQLUSMALLINT(columns); ++c) row.push_back(ReadText(stmt_, c));
+      rows.push_back(std::move(row));
+    }
+  } catch (...) {
+    SQLFreeStmt(h, SQL_CLOSE);
+    throw;
+  }
+  SQLFreeStmt(h, SQL_CLOSE);
+  return rows;
 }
 
 }  // namespace db

@@ -15,6 +15,9 @@ namespace db {
 // integer, or text in the system code page.
 using TParamValue = std::variant<std::monostate, double, std::uint8_t, std::string>;
 
+// A result row: each column's text, nullopt for NULL.
+using TTextRow = std::vector<std::optional<std::string>>;
+
 struct TParameter {
   std::string Name;
   TParamValue Value;
@@ -50,14 +53,20 @@ class TDatabaseQuery : public fw::TComponent {
 
   // Runs the statement; any failure is raised as EDatabaseError.
   void ExecSQL();
+  // Runs a statement that returns rows and reads them all, every column as
+  // the driver spells it as text (nullopt for NULL). Failures as ExecSQL's.
+  std::vector<TTextRow> OpenRows();
   void Close();
 
  protected:
   void Notification(fw::TComponent* c, fw::TOperation op) override;
 
  private:
+  struct TBindings;
   void Prepare();  // throws
   void Describe();
+  void Bind(TBindings& bindings);  // throws
+  void Execute();                  // throws
   TDatabaseConnection* connection_ = nullptr;
   int commandTimeout_ = 30;
   std::string sql_, odbcText_;

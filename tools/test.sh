@@ -19,7 +19,7 @@ ctest --test-dir "$build/native" --output-on-failure || status=1
 
 # The parsers under libFuzzer, a short bounded run each.
 configure_fuzz
-cmake --build "$build/fuzz" -j"$(nproc)" --target fuzz_layout_stream fuzz_text_rules fuzz_theme_streams fuzz_xlsx_reader
+cmake --build "$build/fuzz" -j"$(nproc)" --target fuzz_journal fuzz_layout_stream fuzz_text_rules fuzz_theme_streams fuzz_xlsx_reader
 ctest --test-dir "$build/fuzz" -R '^fuzz\.' --output-on-failure || status=1
 
 exit $status

@@ -47,6 +47,7 @@ struct GdiObjectDeleter {
 };
 struct MemoryDcDeleter { void operator()(HDC h) const { ::DeleteDC(h); } };
 struct WindowDeleter { void operator()(HWND h) const { ::DestroyWindow(h); } };
+struct KernelHandleDeleter { void operator()(HANDLE h) const { ::CloseHandle(h); } };
 
 using UniqueFont = UniqueHandle<HFONT, GdiObjectDeleter>;
 using UniquePen = UniqueHandle<HPEN, GdiObjectDeleter>;
@@ -54,6 +55,9 @@ using UniqueBrush = UniqueHandle<HBRUSH, GdiObjectDeleter>;
 using UniqueBitmap = UniqueHandle<HBITMAP, GdiObjectDeleter>;
 using UniqueRegion = UniqueHandle<HRGN, GdiObjectDeleter>;
 using UniqueMemoryDc = UniqueHandle<HDC, MemoryDcDeleter>;
+// A file (or other kernel object); CreateFile's INVALID_HANDLE_VALUE becomes the empty handle.
+using UniqueFile = UniqueHandle<HANDLE, KernelHandleDeleter>;
+inline UniqueFile OwnFile(HANDLE h) { return UniqueFile(h == INVALID_HANDLE_VALUE ? nullptr : h); }
 
 // GetDC / ReleaseDC for a window (or the screen when hwnd is null).
 class ScopedGetDC {

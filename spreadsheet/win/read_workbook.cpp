@@ -24,15 +24,16 @@ void ReadWorkbookBuiltIn(fw::TStringTable& table, const std::string& path, const
   });
 }
 
-void ReadWorkbook(fw::TStringTable& table, const std::string& path, TReadRoute route) {
+TReaderUsed ReadWorkbook(fw::TStringTable& table, const std::string& path, TReadRoute route) {
   const std::string sep = fw::LocaleDecimalSeparator();
   if (route == TReadRoute::Automatic) {
     if (fw::TComPtr<IDispatch> app = CreateSpreadsheetApplication()) {
       ImportThroughAutomation(std::move(app), table, path, sep);
-      return;
+      return TReaderUsed::SpreadsheetApplication;
     }
   }
   ReadWorkbookBuiltIn(table, path, sep);
+  return TReaderUsed::BuiltInReader;
 }
 
 }  // namespace sheet

@@ -11,9 +11,11 @@
 namespace sheet {
 
 enum class TReadRoute { Automatic, BuiltInReader };
+enum class TReaderUsed { SpreadsheetApplication, BuiltInReader };
 
-// The regional decimal separator is read once per call.
-void ReadWorkbook(fw::TStringTable& table, const std::string& path, TReadRoute route = TReadRoute::Automatic);
+// The regional decimal separator is read once per call. Returns which reader
+// read the workbook (for the run log).
+TReaderUsed ReadWorkbook(fw::TStringTable& table, const std::string& path, TReadRoute route = TReadRoute::Automatic);
 
 // The built-in route alone.
 void ReadWorkbookBuiltIn(fw::TStringTable& table, const std::string& path, const std::string& decimalSeparator);

@@ -58,14 +58,19 @@ def price_list_file() -> Path:
     return Path(ENV["WINEPREFIX"]) / "drive_c" / "Program Files" / "Common Files" / "F26-3-2022.xlsx"
 
 
-def per_user_price_list_file() -> Path:
-    """Where the program keeps the price list when the fixed folder takes no file:
-    %LOCALAPPDATA%\\NAVEKO\\F26-3-2022.xlsx of the prefix's user."""
+def naveko_folder() -> Path:
+    """%LOCALAPPDATA%\\NAVEKO of the prefix's user: the price list's second place,
+    the journals and the run log."""
     users = Path(ENV["WINEPREFIX"]) / "drive_c" / "users"
     local = [u / "AppData" / "Local" for u in users.iterdir() if (u / "AppData" / "Local").is_dir() and u.name != "Public"]
     if not local:
         raise AssertionError("the prefix has no user folder")
-    return local[0] / "NAVEKO" / "F26-3-2022.xlsx"
+    return local[0] / "NAVEKO"
+
+
+def per_user_price_list_file() -> Path:
+    """Where the program keeps the price list when the fixed folder takes no file."""
+    return naveko_folder() / "F26-3-2022.xlsx"
 
 
 def set_log_pixels(dpi: int) -> None:
@@ -221,11 +226,11 @@ def visible_windows(title: str) -> list[dict]:
 class Program:
     """The program under test, started unmodified; stopped by its process id."""
 
-    def __init__(self, cwd: Path | None = None, env: dict | None = None):
+    def __init__(self, cwd: Path | None = None, env: dict | None = None, args: tuple = ()):
         self.log = open(ARTIFACTS / "program.log", "ab")
         run_env = dict(ENV)
         run_env.update(env or {})
-        self.proc = subprocess.Popen([WINE_RUN, EXE], env=run_env, cwd=cwd, stdout=self.log, stderr=subprocess.STDOUT,
+        self.proc = subprocess.Popen([WINE_RUN, EXE, *args], env=run_env, cwd=cwd, stdout=self.log, stderr=subprocess.STDOUT,
                                      stdin=subprocess.DEVNULL)
 
     def running(self) -> bool:

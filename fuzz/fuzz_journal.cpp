@@ -1,0 +1,18 @@
+// libFuzzer target: the journal reader on arbitrary bytes (a journal is a file
+// a person may open and edit). What it accepts must write back to the same rows.
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "app/core/journal.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  std::vector<naveko::TJournalRow> rows;
+  try {
+    rows = naveko::ParseJournal(std::string_view(reinterpret_cast<const char*>(data), size));
+  } catch (const naveko::EJournalError&) {
+    return 0;
+  }
+  if (naveko::ParseJournal(naveko::FormatJournal(rows)) != rows) __builtin_trap();
+  return 0;
+}
