@@ -16,6 +16,7 @@
 namespace {
 
 const char* kRel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+const char* kMain = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
 
 std::string PackageInMemory(const std::vector<std::pair<std::string, std::string>>& parts) {
   zip_error_t error;
@@ -88,9 +89,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     package = PackageInMemory({
         {"_rels/.rels", "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
                         "<Relationship Id=\"a\" Type=\"" + rel + "/officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>"},
-        {"xl/workbook.xml", "<workbook xmlns:r=\"" + rel + "\"><workbookPr date1904=\"0\"/><sheets><sheet name=\"S\" r:id=\"s\"/></sheets></workbook>"},
+        {"xl/workbook.xml", std::string("<workbook xmlns=\"") + kMain + "\" xmlns:r=\"" + rel +
+                                "\"><workbookPr date1904=\"0\"/><sheets><sheet name=\"S\" r:id=\"s\"/></sheets></workbook>"},
         {"xl/_rels/workbook.xml.rels",
-         "<Relationships><Relationship Id=\"s\" Type=\"" + rel + "/worksheet\" Target=\"sheet.xml\"/>"
+         "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship Id=\"s\" Type=\"" + rel + "/worksheet\" Target=\"sheet.xml\"/>"
          "<Relationship Id=\"t\" Type=\"" + rel + "/sharedStrings\" Target=\"strings.xml\"/>"
          "<Relationship Id=\"u\" Type=\"" + rel + "/styles\" Target=\"styles.xml\"/></Relationships>"},
         {"xl/sheet.xml", xml[0]},

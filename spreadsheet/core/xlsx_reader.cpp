@@ -19,6 +19,22 @@ constexpr std::uint32_t kMaxRows = 1048576;
 constexpr double kLastOleDate = 2958466.0;     // 10000-01-01, exclusive
 constexpr double kFirstOleDate = -657434.0;    // 0100-01-01
 
+// The namespaces the reader reads: SpreadsheetML's in its transitional and its
+// strict spelling, the package's relationships, and the office relationships
+// that r:id attributes belong to.
+constexpr std::string_view kMainTransitional = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+constexpr std::string_view kMainStrict = "http://purl.oclc.org/ooxml/spreadsheetml/main";
+constexpr std::string_view kPackageRelationships = "http://schemas.openxmlformats.org/package/2006/relationships";
+constexpr std::string_view kOfficeRelationshipsTransitional =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+constexpr std::string_view kOfficeRelationshipsStrict = "http://purl.oclc.org/ooxml/officeDocument/relationships";
+
+// A handler of a SpreadsheetML part: its elements of other namespaces are skipped.
+class TSpreadsheetHandler : public TXmlHandler {
+ public:
+  bool Accepts(std::string_view ns) const override { return ns == kMainTransitional || ns == kMainStrict; }
+};
+
 bool EndsWith(std::string_view s, std::string_view suffix) {
   return s.size() >= suffix.size() && s.substr(s.size() - suffix.size()) == suffix;
 }
@@ -83,7 +99,8 @@ struct TRelationship {
 class TRelationshipsHandler : public TXmlHandler {
  public:
   TRelationshipsHandler(std::string sourceDir, std::vector<TRelationship>& out) : dir_(std::move(sourceDir)), out_(out) {}
-  void StartElement(std::string_view name, const char** attrs) override {
+  bool Accepts(std::string_view ns) const override { return ns == kPackageRelationships; }
+  void StartElement(std::string_view name, TXmlAttributes attrs) override {
     if (name != "Relationship") return;
     const char* mode = Attribute(attrs, "TargetMode");
     if (mode && std::string_view(mode) == "External") return;
@@ -117,15 +134,15 @@ struct TSheetEntry {
   std::string Name, RelationshipId;
 };
 
-class TWorkbookHandler : public TXmlHandler {
+class TWorkbookHandler : public TSpreadsheetHandler {
  public:
   bool Date1904 = false;
   std::vector<TSheetEntry> Sheets;
-  void StartElement(std::string_view name, const char** attrs) override {
+  void StartElement(std::string_view name, TXmlAttributes attrs) override {
     if (name == "workbookPr") {
       Date1904 = IsTrue(Attribute(attrs, "date1904"));
     } else if (name == "sheet") {
-      const char* id = Attribute(attrs, "id");
+      const char* id = Attribute(attrs, {kOfficeRelationshipsTransitional, kOfficeRelationshipsStrict}, "id");
       const char* sheetName = Attribute(attrs, "name");
       Sheets.push_back({sheetName ? sheetName : "", id ? id : ""});
     }
@@ -135,10 +152,10 @@ class TWorkbookHandler : public TXmlHandler {
 
 // ---- styles part: the number format kind of every cell style ---------------
 
-class TStylesHandler : public TXmlHandler {
+class TStylesHandler : public TSpreadsheetHandler {
  public:
   std::vector<TFormatKind> StyleKinds;  // by cell style (xf) index
-  void StartElement(std::string_view name, const char** attrs) override {
+  void StartElement(std::string_view name, TXmlAttributes attrs) override {
     ++depth_;
     if (name == "numFmt" && numFmtsDepth_ && depth_ == numFmtsDepth_ + 1) {
       std::uint64_t id;
@@ -207,10 +224,10 @@ class TRichTextCollector {
   int phonetic_ = 0;
 };
 
-class TSharedStringsHandler : public TXmlHandler {
+class TSharedStringsHandler : public TSpreadsheetHandler {
  public:
   TSharedStringsHandler(std::vector<std::string>& out, std::uint64_t limit) : out_(out), limit_(limit) {}
-  void StartElement(std::string_view name, const char**) override {
+  void StartElement(std::string_view name, TXmlAttributes) override {
     if (name == "si") {
       inItem_ = true;
     } else if (inItem_) {
@@ -277,14 +294,14 @@ bool ParseIsoDate(std::string_view s, double& ole) {
 
 // ---- the worksheet ---------------------------------------------------------
 
-class TSheetHandler : public TXmlHandler {
+class TSheetHandler : public TSpreadsheetHandler {
  public:
   TSheetHandler(TValueBlock& block, const std::vector<TFormatKind>& styles, bool date1904, const TReadLimits& limits)
       : block_(block), styles_(styles), date1904_(date1904), limits_(limits) {}
 
   std::uint32_t MaxRow = 0, MaxCol = 0;
 
-  void StartElement(std::string_view name, const char** attrs) override {
+  void StartElement(std::string_view name, TXmlAttributes attrs) override {
     if (!inSheetData_) {
       if (name == "sheetData") inSheetData_ = true;
       return;
@@ -340,7 +357,7 @@ class TSheetHandler : public TXmlHandler {
   }
 
  private:
-  void StartCell(const char** attrs) {
+  void StartCell(TXmlAttributes attrs) {
     if (++storedCells_ > limits_.MaxStoredCells)
       throw EWorkbookError("The sheet stores more than " + std::to_string(limits_.MaxStoredCells) + " cells");
     if (row_ == 0) row_ = 1;  // a cell outside any <row>

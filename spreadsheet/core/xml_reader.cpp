@@ -2,6 +2,7 @@
 
 #include <expat.h>
 
+#include <algorithm>
 #include <cstring>
 #include <exception>
 #include <memory>
@@ -16,16 +17,24 @@ namespace {
 
 constexpr char kNamespaceSeparator = '\x01';
 
-std::string_view LocalName(const char* name) {
-  const char* sep = std::strrchr(name, kNamespaceSeparator);
-  return sep ? std::string_view(sep + 1) : std::string_view(name);
+// expat spells a namespaced name "URI\x01local", one without a namespace "local".
+void Split(const char* name, std::string_view& ns, std::string_view& local) {
+  const char* sep = std::strchr(name, kNamespaceSeparator);
+  if (!sep) {
+    ns = {};
+    local = name;
+  } else {
+    ns = std::string_view(name, size_t(sep - name));
+    local = sep + 1;
+  }
 }
 
 struct TParse {
   XML_Parser Parser;
   TXmlHandler& Handler;
   std::exception_ptr Error;
-  std::vector<const char*> Attrs;  // local names, reused between elements
+  std::vector<TXmlAttribute> Attrs;  // reused between elements
+  int Skipping = 0;                  // depth inside an element of a namespace the handler does not read
 
   void Fail(std::exception_ptr e) {
     if (!Error) Error = e;
@@ -37,13 +46,19 @@ void XMLCALL OnStart(void* data, const XML_Char* name, const XML_Char** attrs) {
   auto* p = static_cast<TParse*>(data);
   if (p->Error) return;
   try {
+    std::string_view ns, local;
+    Split(name, ns, local);
+    if (p->Skipping || !p->Handler.Accepts(ns)) {
+      ++p->Skipping;
+      return;
+    }
     p->Attrs.clear();
     for (const XML_Char** a = attrs; *a; a += 2) {
-      p->Attrs.push_back(LocalName(a[0]).data());
-      p->Attrs.push_back(a[1]);
+      TXmlAttribute attr{{}, {}, a[1]};
+      Split(a[0], attr.Namespace, attr.Name);
+      p->Attrs.push_back(attr);
     }
-    p->Attrs.push_back(nullptr);
-    p->Handler.StartElement(LocalName(name), p->Attrs.data());
+    p->Handler.StartElement(local, p->Attrs);
   } catch (...) {
     p->Fail(std::current_exception());
   }
@@ -52,8 +67,14 @@ void XMLCALL OnStart(void* data, const XML_Char* name, const XML_Char** attrs) {
 void XMLCALL OnEnd(void* data, const XML_Char* name) {
   auto* p = static_cast<TParse*>(data);
   if (p->Error) return;
+  if (p->Skipping) {
+    --p->Skipping;
+    return;
+  }
   try {
-    p->Handler.EndElement(LocalName(name));
+    std::string_view ns, local;
+    Split(name, ns, local);
+    p->Handler.EndElement(local);
   } catch (...) {
     p->Fail(std::current_exception());
   }
@@ -61,7 +82,7 @@ void XMLCALL OnEnd(void* data, const XML_Char* name) {
 
 void XMLCALL OnText(void* data, const XML_Char* s, int len) {
   auto* p = static_cast<TParse*>(data);
-  if (p->Error) return;
+  if (p->Error || p->Skipping) return;
   try {
     p->Handler.Text(std::string_view(s, size_t(len)));
   } catch (...) {
@@ -80,16 +101,23 @@ struct FreeParser {
 
 }  // namespace
 
-const char* Attribute(const char** attrs, std::string_view name) {
-  for (; *attrs; attrs += 2)
-    if (name == attrs[0]) return attrs[1];
+const char* Attribute(TXmlAttributes attrs, std::string_view name) {
+  for (const TXmlAttribute& a : attrs)
+    if (a.Namespace.empty() && a.Name == name) return a.Value;
+  return nullptr;
+}
+
+const char* Attribute(TXmlAttributes attrs, std::initializer_list<std::string_view> namespaces, std::string_view name) {
+  for (const TXmlAttribute& a : attrs)
+    if (a.Name == name && std::find(namespaces.begin(), namespaces.end(), a.Namespace) != namespaces.end())
+      return a.Value;
   return nullptr;
 }
 
 void ParseXml(TPartStream& part, TXmlHandler& handler) {
   std::unique_ptr<XML_ParserStruct, FreeParser> parser(XML_ParserCreateNS(nullptr, kNamespaceSeparator));
   if (!parser) throw EWorkbookError("Out of memory for the XML parser");
-  TParse state{parser.get(), handler, nullptr, {}};
+  TParse state{parser.get(), handler, nullptr, {}, 0};
   XML_SetUserData(parser.get(), &state);
   XML_SetElementHandler(parser.get(), OnStart, OnEnd);
   XML_SetCharacterDataHandler(parser.get(), OnText);

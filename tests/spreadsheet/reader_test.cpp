@@ -2,6 +2,8 @@
 // (openpyxl, SheetJS) and hand-made packages, then against hostile input.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "spreadsheet/core/xlsx_reader.h"
 #include "tests/spreadsheet/packages.h"
 
@@ -145,6 +147,104 @@ TEST(XlsxReader, DateSystemsAndFormats) {
     ExpectNumber(b, 1, 5, TCellKind::Number, -1);    // no date before 1900
     ExpectNumber(b, 2, 1, TCellKind::Date, 44646.5); // t="d"
   }
+}
+
+// An extension of the spreadsheet application for the Mac writes a second,
+// 2009-namespace workbookPr after the real one; it must not reset the date system.
+TEST(XlsxReader, The1904DateSystemSurvivesAnExtensionsWorkbookPr) {
+  const std::string ext =
+      "<extLst><ext uri=\"{B58B0392-4F1F-4190-BB64-5DF3571DCE5F}\" "
+      "xmlns:x14=\"http://schemas.microsoft.com/office/spreadsheetml/2009/9/main\">"
+      "<x14:workbookPr defaultImageDpi=\"32767\"/></ext></extLst>";
+  auto parts = Workbook("<row><c s=\"1\"><v>0</v></c></row>",
+                        std::string("<styleSheet xmlns=\"") + sheet_test::kMainNs +
+                            "\"><cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"14\"/></cellXfs></styleSheet>",
+                        "", "<workbookPr date1904=\"1\"/>");
+  parts[1].second.insert(parts[1].second.find("</workbook>"), ext);
+  ExpectNumber(ReadFirstSheetFromMemory(MakePackage(parts)), 1, 1, TCellKind::Date, 1462);  // 1904-01-01
+}
+
+// Each part with an element of another namespace that bears the name of one the
+// reader acts on, and an attribute likewise: the result is that of the part without it.
+TEST(XlsxReader, ElementsAndAttributesOfOtherNamespacesAreSkippedInEveryPart) {
+  const std::string x = " xmlns:x=\"urn:an-extension\"";
+  const std::string main = sheet_test::kMainNs, rel = sheet_test::kRelNs;
+  struct Case {
+    const char* part;
+    std::string from, to;  // the text replaced in that part
+  };
+  const std::vector<Case> cases = {
+      {"_rels/.rels", "<Relationship ", "<x:Relationship" + x + " Id=\"rId9\" Type=\"" + rel +
+                                            "/officeDocument\" Target=\"xl/nothing.xml\"/><Relationship "},
+      {"xl/_rels/workbook.xml.rels", "</Relationships>",
+       "<x:Relationship" + x + " Id=\"rId1\" Type=\"" + rel + "/worksheet\" Target=\"worksheets/decoy.xml\"/></Relationships>"},
+      {"xl/workbook.xml", "<sheets>", "<sheets><x:sheet" + x + " name=\"X\" r:id=\"rId9\"/>"},
+      {"xl/workbook.xml", "<sheets>", "<mc:AlternateContent xmlns:mc=\"http://schemas.openxmlformats.org/markup-compatibility/2006\">"
+                                      "<mc:Choice Requires=\"x\"><sheets><sheet name=\"X\" r:id=\"rId9\"/></sheets></mc:Choice>"
+                                      "</mc:AlternateContent><sheets>"},
+      {"xl/workbook.xml", "r:id=\"rId1\"", "x:id=\"rId9\" r:id=\"rId1\"" + x},
+      {"xl/styles.xml", "<cellXfs>", "<cellXfs><x:xf" + x + " numFmtId=\"14\"/>"},
+      {"xl/styles.xml", "<numFmts>", "<numFmts><x:numFmt" + x + " numFmtId=\"164\" formatCode=\"yyyy\"/>"},
+      {"xl/sharedStrings.xml", "<si>", "<x:si" + x + "><t>foreign</t></x:si><si>"},
+      {"xl/sharedStrings.xml", "<t>two</t>", "<t>two</t><x:t" + x + ">foreign</x:t>"},
+      {"xl/worksheets/sheet1.xml", "<row r=\"1\">", "<row r=\"1\"><x:c" + x + " r=\"J9\"><x:v>5</x:v></x:c>"},
+      {"xl/worksheets/sheet1.xml", "<c r=\"B1\"", "<c r=\"B1\" x:t=\"s\"" + x},
+      {"xl/worksheets/sheet1.xml", "<sheetData>", "<x:sheetData" + x + "><row><c r=\"K20\"><v>1</v></c></row></x:sheetData><sheetData>"},
+  };
+  const std::string styles = "<styleSheet xmlns=\"" + main + "\"><numFmts><numFmt numFmtId=\"164\" formatCode=\"0.00\"/>"
+                             "</numFmts><cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"164\"/></cellXfs></styleSheet>";
+  const std::string shared = "<sst xmlns=\"" + main + "\"><si><t>one</t></si><si><t>two</t></si></sst>";
+  const std::string data = "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>1</v></c><c r=\"B1\" s=\"1\"><v>3</v></c></row>";
+  // Every case's package also holds a decoy sheet, rId9, that no sheet of the main namespace names.
+  auto package = [&] {
+    auto parts = Workbook(data, styles, shared);
+    for (auto& [name, xml] : parts)
+      if (name == "xl/_rels/workbook.xml.rels")
+        xml.insert(xml.find("</Relationships>"),
+                   "<Relationship Id=\"rId9\" Type=\"" + rel + "/worksheet\" Target=\"worksheets/decoy.xml\"/>");
+    parts.push_back({"xl/worksheets/decoy.xml", "<worksheet xmlns=\"" + main +
+                                                    "\"><sheetData><row><c r=\"K20\"><v>1</v></c></row></sheetData></worksheet>"});
+    return parts;
+  };
+  auto check = [&](const TValueBlock& b, const std::string& what) {
+    EXPECT_EQ(b.R, 1) << what;
+    EXPECT_EQ(b.N, 2) << what;
+    ExpectText(b, 1, 1, "two");
+    ExpectNumber(b, 1, 2, TCellKind::Number, 3);
+  };
+  check(ReadFirstSheetFromMemory(MakePackage(package())), "plain");
+  for (const Case& c : cases) {
+    auto parts = package();
+    auto it = std::find_if(parts.begin(), parts.end(), [&](const auto& p) { return p.first == c.part; });
+    ASSERT_NE(it, parts.end()) << c.part;
+    const size_t at = it->second.find(c.from);
+    ASSERT_NE(at, std::string::npos) << c.part << ": " << c.from;
+    it->second.replace(at, c.from.size(), c.to);
+    const std::string what = std::string(c.part) + ": " + c.to;
+    try {
+      check(ReadFirstSheetFromMemory(MakePackage(parts)), what);
+    } catch (const EWorkbookError& e) {
+      ADD_FAILURE() << what << ": " << e.what();
+    }
+  }
+}
+
+TEST(XlsxReader, AStrictWorkbookReadsAsATransitionalOne) {
+  const std::string strictMain = "http://purl.oclc.org/ooxml/spreadsheetml/main";
+  const std::string strictRel = "http://purl.oclc.org/ooxml/officeDocument/relationships";
+  auto parts = Workbook("<row r=\"2\"><c r=\"C2\" s=\"1\"><v>44646</v></c></row>",
+                        std::string("<styleSheet xmlns=\"") + sheet_test::kMainNs +
+                            "\"><cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"14\"/></cellXfs></styleSheet>");
+  for (auto& [name, xml] : parts) {
+    for (size_t at; (at = xml.find(sheet_test::kMainNs)) != std::string::npos;)
+      xml.replace(at, std::string(sheet_test::kMainNs).size(), strictMain);
+    for (size_t at; (at = xml.find(sheet_test::kRelNs)) != std::string::npos;)
+      xml.replace(at, std::string(sheet_test::kRelNs).size(), strictRel);
+  }
+  const TValueBlock b = ReadFirstSheetFromMemory(MakePackage(parts));
+  EXPECT_EQ(b.R, 2);
+  EXPECT_EQ(b.N, 3);
+  ExpectNumber(b, 2, 3, TCellKind::Date, 44646);
 }
 
 TEST(XlsxReader, CellsOutOfOrderAreSortedAndTheLastDuplicateWins) {
