@@ -24,6 +24,24 @@ if(WIN32)
   set_target_properties(naveko_expat PROPERTIES IMPORTED_LOCATION "${EXPAT_LIB}"
                         INTERFACE_INCLUDE_DIRECTORIES "${NAVEKO_MINGW_PREFIX}/include"
                         INTERFACE_COMPILE_DEFINITIONS XML_STATIC)
+elseif(NAVEKO_FUZZ)
+  # The set-up script's builds of the same sources with ASan and libFuzzer's
+  # coverage instrumentation, so that the fuzzer sees their branches too.
+  set(NAVEKO_FUZZ_PREFIX "$ENV{HOME}/.cache/naveko/fuzz-native" CACHE PATH "Prefix of the instrumented libraries")
+  if(DEFINED ENV{NAVEKO_CACHE})
+    set(NAVEKO_FUZZ_PREFIX "$ENV{NAVEKO_CACHE}/fuzz-native" CACHE PATH "" FORCE)
+  endif()
+  find_package(ZLIB REQUIRED)
+  foreach(lib jpeg zip expat)
+    find_library(FUZZ_${lib}_LIB NAMES lib${lib}.a PATHS "${NAVEKO_FUZZ_PREFIX}/lib" "${NAVEKO_FUZZ_PREFIX}/lib64"
+                 NO_DEFAULT_PATH REQUIRED)
+    add_library(naveko_${lib} STATIC IMPORTED GLOBAL)
+    set_target_properties(naveko_${lib} PROPERTIES IMPORTED_LOCATION "${FUZZ_${lib}_LIB}"
+                          INTERFACE_INCLUDE_DIRECTORIES "${NAVEKO_FUZZ_PREFIX}/include")
+  endforeach()
+  set_target_properties(naveko_zip PROPERTIES INTERFACE_LINK_LIBRARIES ZLIB::ZLIB)
+  add_library(naveko_zlib INTERFACE IMPORTED GLOBAL)
+  target_link_libraries(naveko_zlib INTERFACE ZLIB::ZLIB)
 else()
   find_package(JPEG REQUIRED)
   add_library(naveko_jpeg INTERFACE IMPORTED GLOBAL)

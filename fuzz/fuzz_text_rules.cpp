@@ -1,4 +1,5 @@
-// libFuzzer target: statement markers, connection strings and price text on arbitrary bytes.
+// libFuzzer target: statement markers, connection strings and key trimming on
+// arbitrary bytes (price text has a target of its own).
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -13,8 +14,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Each marker takes at least two characters and leaves one.
   if (parsed.Text.size() + parsed.Names.size() > s.size()) __builtin_trap();
   (void)db::OleDbToOdbc(s);
-  (void)naveko::ParsePrice(s, ".");
-  (void)naveko::ParsePrice(s, ",");
   (void)naveko::TrimKey(s);
   return 0;
 }

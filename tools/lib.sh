@@ -14,5 +14,5 @@ configure_native() {
 }
 
 configure_fuzz() {
-  CC=clang CXX=clang++ cmake -S "$root" -B "$build/fuzz" "${generator[@]}" >/dev/null
+  CC=clang CXX=clang++ cmake -S "$root" -B "$build/fuzz" "${generator[@]}" -DNAVEKO_FUZZ=ON >/dev/null
 }

@@ -66,38 +66,52 @@ SRC
 
 TOOLCHAIN="$(cd "$(dirname "$0")/.." && pwd)/cmake/mingw64.cmake"
 
-# build_cmake_source NAME STAMP CMAKE_ARGS...: fetch Debian's source of NAME and
-# install it into $PREFIX with CMake, once. SOURCE_SUBDIR names the folder of the
-# top CMakeLists.txt when it is not the package's root.
+# build_cmake_source FOR NAME STAMP CMAKE_ARGS...: fetch Debian's source of NAME
+# and install it with CMake, once, either for MinGW into $PREFIX (FOR=mingw) or
+# natively with clang, AddressSanitizer and libFuzzer's coverage
+# instrumentation into $FUZZ_PREFIX (FOR=fuzz), for the fuzz targets, so that
+# the fuzzer sees the branches of the libraries they parse with too.
+# SOURCE_SUBDIR names the folder of the top CMakeLists.txt when it is not the
+# package's root.
+FUZZ_PREFIX="$CACHE/fuzz-native"
+FUZZ_FLAGS="-g -O1 -fno-omit-frame-pointer -fsanitize=address,fuzzer-no-link"
 build_cmake_source() {
-  local name=$1 stamp=$2; shift 2
-  [ -f "$PREFIX/.stamp-$stamp" ] && return 0
+  local for=$1 name=$2 stamp=$3; shift 3
+  local prefix=$PREFIX what="for MinGW"
+  local target=(-DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN")
+  if [ "$for" = fuzz ]; then
+    prefix=$FUZZ_PREFIX what="instrumented for the fuzz targets"
+    target=(-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_FLAGS="$FUZZ_FLAGS"
+            -DCMAKE_CXX_FLAGS="$FUZZ_FLAGS" -DCMAKE_POSITION_INDEPENDENT_CODE=ON)
+  fi
+  [ -f "$prefix/.stamp-$stamp" ] && return 0
   ensure_deb_src
-  echo "setup: building $name for MinGW into $PREFIX"
-  local work="$CACHE/src-$name"
+  echo "setup: building $name $what into $prefix"
+  local work="$CACHE/src-$name-$for"
   rm -rf "$work"; mkdir -p "$work"
   (cd "$work" && apt-get source -q "$name" >>"$LOG" 2>&1) || fail "apt-get source $name failed"
   local dir; dir=$(find "$work" -mindepth 1 -maxdepth 1 -type d | head -n1)
-  cmake -S "$dir/${SOURCE_SUBDIR:-.}" -B "$work/build" -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_INSTALL_PREFIX="$PREFIX" "$@" >>"$LOG" 2>&1 || fail "configuring $name failed"
+  cmake -S "$dir/${SOURCE_SUBDIR:-.}" -B "$work/build" "${target[@]}" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_INSTALL_PREFIX="$prefix" "$@" >>"$LOG" 2>&1 || fail "configuring $name failed"
   cmake --build "$work/build" -j"$(nproc)" >>"$LOG" 2>&1 || fail "building $name failed"
   cmake --install "$work/build" >>"$LOG" 2>&1 || fail "installing $name failed"
   rm -rf "$work"
-  touch "$PREFIX/.stamp-$stamp"
+  touch "$prefix/.stamp-$stamp"
 }
 
-build_cmake_source libjpeg-turbo libjpeg-turbo \
-  -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_SIMD=OFF -DWITH_JPEG8=OFF
-
+JPEG_ARGS=(-DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_SIMD=OFF -DWITH_JPEG8=OFF)
 # The workbook reader: expat (streaming XML; no DTD support, the reader refuses
-# document type declarations anyway) and libzip over MinGW's zlib.
-SOURCE_SUBDIR=expat build_cmake_source expat expat \
-  -DEXPAT_SHARED_LIBS=OFF -DEXPAT_BUILD_TOOLS=OFF -DEXPAT_BUILD_EXAMPLES=OFF \
-  -DEXPAT_BUILD_TESTS=OFF -DEXPAT_BUILD_DOCS=OFF -DEXPAT_BUILD_PKGCONFIG=OFF -DEXPAT_DTD=OFF
-build_cmake_source libzip libzip \
-  -DBUILD_SHARED_LIBS=OFF -DBUILD_TOOLS=OFF -DBUILD_REGRESS=OFF -DBUILD_EXAMPLES=OFF -DBUILD_DOC=OFF \
-  -DENABLE_BZIP2=OFF -DENABLE_LZMA=OFF -DENABLE_ZSTD=OFF -DENABLE_GNUTLS=OFF -DENABLE_OPENSSL=OFF \
-  -DENABLE_MBEDTLS=OFF -DENABLE_COMMONCRYPTO=OFF -DENABLE_WINDOWS_CRYPTO=OFF
+# document type declarations anyway) and libzip over zlib.
+EXPAT_ARGS=(-DEXPAT_SHARED_LIBS=OFF -DEXPAT_BUILD_TOOLS=OFF -DEXPAT_BUILD_EXAMPLES=OFF
+            -DEXPAT_BUILD_TESTS=OFF -DEXPAT_BUILD_DOCS=OFF -DEXPAT_BUILD_PKGCONFIG=OFF -DEXPAT_DTD=OFF)
+ZIP_ARGS=(-DBUILD_SHARED_LIBS=OFF -DBUILD_TOOLS=OFF -DBUILD_REGRESS=OFF -DBUILD_EXAMPLES=OFF -DBUILD_DOC=OFF
+          -DENABLE_BZIP2=OFF -DENABLE_LZMA=OFF -DENABLE_ZSTD=OFF -DENABLE_GNUTLS=OFF -DENABLE_OPENSSL=OFF
+          -DENABLE_MBEDTLS=OFF -DENABLE_COMMONCRYPTO=OFF -DENABLE_WINDOWS_CRYPTO=OFF)
+for for in mingw fuzz; do
+  build_cmake_source "$for" libjpeg-turbo libjpeg-turbo "${JPEG_ARGS[@]}"
+  SOURCE_SUBDIR=expat build_cmake_source "$for" expat expat "${EXPAT_ARGS[@]}"
+  build_cmake_source "$for" libzip libzip "${ZIP_ARGS[@]}"
+done
 
-[ -n "${NAVEKO_SETUP_VERBOSE:-}" ] && echo "setup: all present ($PREFIX)"
+[ -n "${NAVEKO_SETUP_VERBOSE:-}" ] && echo "setup: all present ($PREFIX, $FUZZ_PREFIX)"
 exit 0

@@ -6,6 +6,7 @@
 #include "framework/core/exception.h"
 #include "framework/core/idents.h"
 #include "framework/core/jpeg_decoder.h"
+#include "framework/core/stored_pictures.h"
 
 namespace fw {
 
@@ -424,26 +425,10 @@ void TBitmap::Draw(TCanvas& canvas, const TRect& r) {
 }
 
 void TBitmap::LoadFromBytes(const TBytes& data) {
-  // A BMP file: file header, info header, bits.
-  if (data.size() < sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) || data[0] != 'B' || data[1] != 'M')
-    throw EInvalidGraphic("Bitmap image is not valid");
-  BITMAPFILEHEADER fh;
-  std::memcpy(&fh, data.data(), sizeof fh);
-  BITMAPINFOHEADER ih;
-  std::memcpy(&ih, data.data() + sizeof fh, sizeof ih);
-  if ((ih.biBitCount != 24 && ih.biBitCount != 32) || ih.biCompression != BI_RGB || ih.biWidth <= 0 ||
-      ih.biHeight == 0 || ih.biWidth > 32768 || ih.biHeight > 32768 || ih.biHeight < -32768)
-    throw EInvalidGraphic("Bitmap image is not valid");
-  const int w = ih.biWidth, h = ih.biHeight < 0 ? -ih.biHeight : ih.biHeight;
-  const int stride = ((w * ih.biBitCount + 31) / 32) * 4;
-  if (fh.bfOffBits > data.size() || data.size() - fh.bfOffBits < size_t(stride) * h)
-    throw EInvalidGraphic("Bitmap image is not valid");
-  format_ = ih.biBitCount == 24 ? TPixelFormat::pf24bit : TPixelFormat::pf32bit;
-  Recreate(w, h);
-  for (int y = 0; y < h; ++y) {
-    int srcRow = ih.biHeight < 0 ? y : h - 1 - y;
-    std::memcpy(ScanLine(y), data.data() + fh.bfOffBits + size_t(srcRow) * stride, size_t(stride));
-  }
+  const TBmpLayout bmp = ParseBmp(data.data(), data.size());
+  format_ = bmp.BitCount == 24 ? TPixelFormat::pf24bit : TPixelFormat::pf32bit;
+  Recreate(bmp.Width, bmp.Height);
+  for (int y = 0; y < bmp.Height; ++y) std::memcpy(ScanLine(y), data.data() + bmp.RowOffset(y), bmp.Stride);
   Changed();
 }
 
@@ -562,14 +547,12 @@ TBytes TPicture::Data() const {
 
 void TPicture::SetData(const TBytes& data) {
   if (data.empty()) { SetGraphic(nullptr); return; }
-  size_t n = data[0];
-  if (data.size() < 1 + n) throw EInvalidGraphic("Picture data is truncated");
-  std::string name(data.begin() + 1, data.begin() + 1 + std::ptrdiff_t(n));
-  TBytes body(data.begin() + 1 + std::ptrdiff_t(n), data.end());
+  const TStoredPicture stored = SplitPictureData(data.data(), data.size());
+  const TBytes body(stored.Body, stored.Body + stored.BodySize);
   std::unique_ptr<TGraphic> g;
-  if (name == "TJPEGImage") g = std::make_unique<TJPEGImage>();
-  else if (name == "TBitmap") g = std::make_unique<TBitmap>();
-  else throw EInvalidGraphic("Unknown picture file extension (" + name + ")");
+  if (stored.ClassName == "TJPEGImage") g = std::make_unique<TJPEGImage>();
+  else if (stored.ClassName == "TBitmap") g = std::make_unique<TBitmap>();
+  else throw EInvalidGraphic("Unknown picture file extension (" + stored.ClassName + ")");
   g->LoadFromBytes(body);
   SetGraphic(std::move(g));
 }
