@@ -3,7 +3,8 @@
 // creates the main window from its stored layout and runs the message loop
 // until it closes; then the application's components go, and the units end in
 // the reverse order. With /undo it shows no window: it puts back the prices
-// of the newest update and ends with an exit code for scripts.
+// of the newest update and ends with an exit code for scripts. Every DLL the
+// process loads comes from the system folder (framework/win/system_library.h).
 #include <windows.h>
 #include <shellapi.h>
 
@@ -13,6 +14,7 @@
 #include "app/Unit1.h"
 #include "app/registration.h"
 #include "app/undo_command.h"
+#include "framework/win/system_library.h"
 #include "themed/win/te_units.h"
 
 namespace {
@@ -30,6 +32,7 @@ std::vector<std::wstring> Arguments() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  fw::RestrictDllSearchToSystem();  // before anything loads a DLL
   RegisterProgramClasses();
   fw::TApplicationScope scope;      // the platform's units: Application and Screen
   te::TThemedLibraryScope library;  // the library's units, in their order; they end first

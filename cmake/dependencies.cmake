@@ -24,6 +24,29 @@ if(WIN32)
   set_target_properties(naveko_expat PROPERTIES IMPORTED_LOCATION "${EXPAT_LIB}"
                         INTERFACE_INCLUDE_DIRECTORIES "${NAVEKO_MINGW_PREFIX}/include"
                         INTERFACE_COMPILE_DEFINITIONS XML_STATIC)
+  # urlmon.dll and odbc32.dll are delay-loaded: imported the ordinary way, the
+  # loader would resolve them before the program's first line, looking in the
+  # program's own folder first (framework/win/system_library.h).
+  if(MINGW)
+    find_program(NAVEKO_DLLTOOL NAMES x86_64-w64-mingw32-dlltool dlltool REQUIRED)
+  endif()
+  foreach(dll urlmon odbc32 comctl32)
+    add_library(naveko_${dll} INTERFACE IMPORTED GLOBAL)
+    if(MINGW)
+      set(def ${PROJECT_SOURCE_DIR}/cmake/delayload/${dll}.def)
+      set(lib ${CMAKE_BINARY_DIR}/delayload/lib${dll}_delay.a)
+      file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/delayload)
+      execute_process(COMMAND ${NAVEKO_DLLTOOL} -d ${def} -y ${lib} RESULT_VARIABLE failed)
+      if(failed)
+        message(FATAL_ERROR "dlltool could not make ${lib}")
+      endif()
+      set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${def})
+      target_link_libraries(naveko_${dll} INTERFACE ${lib})
+    else()
+      target_link_libraries(naveko_${dll} INTERFACE ${dll} delayimp)
+      target_link_options(naveko_${dll} INTERFACE /DELAYLOAD:${dll}.dll)
+    endif()
+  endforeach()
 elseif(NAVEKO_FUZZ)
   # The set-up script's builds of the same sources with ASan and libFuzzer's
   # coverage instrumentation, so that the fuzzer sees their branches too.

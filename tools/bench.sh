@@ -77,13 +77,14 @@ start)
   # Wine's own services start with the first program; starting them here keeps
   # them off the output pipes of the tests that come after.
   DISPLAY=$display wine cmd /c exit >"$dir/services.log" 2>&1 </dev/null || true
-  # A caller may ask for Wine's debug channels (e.g. +debugstr for the program's own log lines).
+  # A caller may ask for Wine's debug channels (e.g. +debugstr for the program's own log lines)
+  # and add DLL overrides (NAVEKO_DLLOVERRIDES, e.g. "uxtheme=n,b": Windows' order, native first).
   cat >"$dir/env" <<ENV
 export DISPLAY=$display
 export WINEPREFIX=$prefix
 export WINEDEBUG=\${NAVEKO_WINEDEBUG:--all}
 export WINEARCH=win64
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d\${NAVEKO_DLLOVERRIDES:+;\$NAVEKO_DLLOVERRIDES}"
 export LANG=ar_SA.UTF-8
 export LC_ALL=ar_SA.UTF-8
 export NAVEKO_BENCH=$dir

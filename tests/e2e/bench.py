@@ -226,11 +226,11 @@ def visible_windows(title: str) -> list[dict]:
 class Program:
     """The program under test, started unmodified; stopped by its process id."""
 
-    def __init__(self, cwd: Path | None = None, env: dict | None = None, args: tuple = ()):
+    def __init__(self, cwd: Path | None = None, env: dict | None = None, args: tuple = (), exe: str | None = None):
         self.log = open(ARTIFACTS / "program.log", "ab")
         run_env = dict(ENV)
         run_env.update(env or {})
-        self.proc = subprocess.Popen([WINE_RUN, EXE, *args], env=run_env, cwd=cwd, stdout=self.log, stderr=subprocess.STDOUT,
+        self.proc = subprocess.Popen([WINE_RUN, exe or EXE, *args], env=run_env, cwd=cwd, stdout=self.log, stderr=subprocess.STDOUT,
                                      stdin=subprocess.DEVNULL)
 
     def running(self) -> bool:

@@ -1,6 +1,8 @@
-"""The program file as Windows sees it, read with pefile: it imports only the
-system's own DLLs (no compiler run-time DLLs; uxtheme and msimg32 are bound at
-run time, not imported); its application manifest (resource 1 of type 24)
+"""The program file as Windows sees it, read with pefile: the loader resolves
+only Windows' known DLLs for it before its first line (no compiler run-time
+DLLs; urlmon, odbc32 and comctl32, which Windows would look for in the
+program's own folder first, are delay-loaded from the system folder; uxtheme
+and msimg32 are bound at run time, not imported); its application manifest (resource 1 of type 24)
 asks for Common Controls 6, system DPI awareness, the Windows 7 to 11
 compatibility entries and to run as the invoking user; it carries its icon
 and a version resource. Checked on every program file named on the command line."""
@@ -10,8 +12,10 @@ import xml.etree.ElementTree as ET
 
 import pefile
 
-SYSTEM_DLLS = {"advapi32.dll", "comctl32.dll", "gdi32.dll", "kernel32.dll", "msvcrt.dll", "odbc32.dll", "ole32.dll",
-               "oleaut32.dll", "shell32.dll", "urlmon.dll", "user32.dll"}
+# Entries of HKLM\System\CurrentControlSet\Control\Session Manager\KnownDLLs on Windows 7 to 11.
+KNOWN_DLLS = {"advapi32.dll", "gdi32.dll", "kernel32.dll", "msvcrt.dll", "ole32.dll", "oleaut32.dll", "shell32.dll",
+              "user32.dll"}
+DELAY_LOADED = {"urlmon.dll", "odbc32.dll", "comctl32.dll"}
 RUNTIME_BOUND = {"uxtheme.dll", "msimg32.dll"}
 SUPPORTED_OS = {"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}": "Windows 7", "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}": "Windows 8",
                 "{1f676c76-80e1-4239-95bb-83d0f6d0da78}": "Windows 8.1",
@@ -38,12 +42,15 @@ class ProgramFile(unittest.TestCase):
             with self.subTest(file=path):
                 yield path, pefile.PE(path)
 
-    def test_imports_only_the_systems_own_dlls(self):
+    def test_the_loader_resolves_only_known_dlls_before_the_first_line(self):
         for path, pe in self.each():
             names = {e.dll.decode().lower() for e in pe.DIRECTORY_ENTRY_IMPORT}
             self.assertTrue(names, "no import table")
-            self.assertEqual(names - SYSTEM_DLLS, set(), f"{path} imports DLLs a workstation may not have")
+            self.assertEqual(names - KNOWN_DLLS, set(), f"{path} imports DLLs Windows looks for beside the program")
             self.assertEqual(names & RUNTIME_BOUND, set(), "bound at run time, never imported")
+            data = bytes(pe.__data__)
+            for dll in DELAY_LOADED:  # the delay-load stubs name their DLLs
+                self.assertIn(dll.encode(), data.lower(), f"{path} has no delay-load stub for {dll}")
             self.assertEqual(pe.FILE_HEADER.Machine, 0x8664, "x86-64")
             self.assertEqual(pe.OPTIONAL_HEADER.Subsystem, 2, "a windowed program")
 

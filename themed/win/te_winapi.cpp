@@ -1,5 +1,7 @@
 #include "themed/win/te_winapi.h"
 
+#include "framework/win/system_library.h"
+
 namespace te {
 
 const char* const kThemeApiNames[kThemeApiCount] = {
@@ -88,7 +90,7 @@ bool LoadThemeLibrary() {
   TLockGuard guard(s.lock);
   ++s.refCount;
   if (!s.uxtheme) {
-    s.uxtheme = ::LoadLibraryA("uxtheme.dll");
+    s.uxtheme = fw::LoadSystemLibrary(L"uxtheme.dll");
     if (s.uxtheme) {
       for (int i = 0; i < kThemeApiCount; ++i)
         ThemeSlots()[i] = reinterpret_cast<void*>(::GetProcAddress(s.uxtheme, kThemeApiNames[i]));
@@ -185,7 +187,7 @@ void InitWinApiUnitFrom(const OSVERSIONINFOA& version) {
   TState& s = State();
   s.winNT = version.dwPlatformId == VER_PLATFORM_WIN32_NT;
   s.winVersion4 = version.dwMajorVersion == 4;
-  s.user32 = ::LoadLibraryA("user32.dll");
+  s.user32 = fw::LoadSystemLibrary(L"user32.dll");
   if (s.user32) {
     s.setLayered = Proc<TSetLayeredWindowAttributes>(s.user32, "SetLayeredWindowAttributes");
     s.updateLayered = Proc<TUpdateLayeredWindow>(s.user32, "UpdateLayeredWindow");
@@ -200,7 +202,7 @@ void InitWinApiUnitFrom(const OSVERSIONINFOA& version) {
     s.getMonitorInfoA = Proc<decltype(&::GetMonitorInfoA)>(user32, "GetMonitorInfoA");
   }
   if (!s.winVersion4 && (s.winNT || LayeredWindowsAvailable() || s.bound)) {
-    s.msimg32 = ::LoadLibraryA("msimg32.dll");
+    s.msimg32 = fw::LoadSystemLibrary(L"msimg32.dll");
     if (s.msimg32) {
       s.transparentBlt = Proc<TTransparentBlt>(s.msimg32, "TransparentBlt");
       s.transparentBltAvailable = s.transparentBlt != nullptr;
