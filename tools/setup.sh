@@ -24,6 +24,7 @@ PACKAGES=(
   googletest libgtest-dev
   libjpeg62-turbo-dev libzip-dev libexpat1-dev zlib1g-dev
   python3-openpyxl python3-pefile
+  wixl msitools gir1.2-libmsi-1.0 python3-gi osslsigncode openssl
   libpixman-1-dev
   unixodbc unixodbc-dev libsqliteodbc odbc-postgresql postgresql sqlite3
   dpkg-dev
