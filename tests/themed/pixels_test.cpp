@@ -70,31 +70,51 @@ TEST(PixelOps, BlendPixelVariants) {
     }
 }
 
-TEST(PixelOps, RowBlendsGiveThePerPixelFormulasBytes) {
-  // The rows are blended four pixels at a time; every pixel must still be the formula's.
-  std::vector<TteColor> src(1027), dst(1027);
-  std::uint32_t seed = 12345;
-  auto next = [&] { return seed = seed * 1103515245u + 12345u; };
-  for (size_t i = 0; i < src.size(); ++i) {
-    src[i] = next();
-    dst[i] = next();
-    if (i % 7 == 0) src[i] &= 0x00FFFFFF;  // alpha 0
-    if (i % 11 == 0) src[i] |= 0xFF000000;  // alpha 255
+// Every path of the row blend (pixel by pixel, SSE2, AVX2 where the processor
+// has it) against the per-pixel formula, for every combination of the
+// source's alpha with each channel's source and target value: a row per
+// (alpha, source value) holds every target value, in all four channels.
+TEST(PixelOps, EveryRowBlendPathGivesTheFormulasBytesForEveryCombination) {
+  struct TPath {
+    const char* Name;
+    const TPixelOps* Ops;
+    bool Mmx;
+  };
+  std::vector<TPath> paths = {{"plain", &PlainPixelOps(), false}, {"plain SSE2", &PlainSse2PixelOps(), false},
+                              {"MMX", &MmxPixelOps(), true},      {"MMX SSE2", &MmxSse2PixelOps(), true}};
+  if (DetectAVX2()) {
+    paths.push_back({"plain AVX2", &PlainAvx2PixelOps(), false});
+    paths.push_back({"MMX AVX2", &MmxAvx2PixelOps(), true});
   }
-  for (bool mmx : {false, true}) {
-    std::vector<TteColor> out = dst;
-    (mmx ? MmxPixelOps() : PlainPixelOps()).BlendRow(src.data(), out.data(), int(out.size()));
-    for (size_t i = 0; i < src.size(); ++i) {
-      const std::uint32_t a = src[i] >> 24;
-      TteColor want = a == 0 ? dst[i] : a == 255 ? src[i] : mmx ? MmxReference(src[i], dst[i]) : 0;
-      if (!mmx && a != 0 && a != 255) {
-        want = 0xFF000000u;
-        for (int shift = 0; shift < 24; shift += 8)
-          want |= ((((src[i] >> shift) & 0xFF) * a + ((dst[i] >> shift) & 0xFF) * (255 - a)) >> 8) << shift;
+  auto plain = [](TteColor s, TteColor d) {
+    const std::uint32_t a = s >> 24;
+    TteColor out = 0xFF000000u;
+    for (int shift = 0; shift < 24; shift += 8)
+      out |= ((((s >> shift) & 0xFF) * a + ((d >> shift) & 0xFF) * (255 - a)) >> 8) << shift;
+    return out;
+  };
+  constexpr int kRow = 259;  // 256 target values, and three more for the tails of the wide paths
+  std::vector<TteColor> dst(kRow), src(kRow), out(kRow);
+  for (int i = 0; i < kRow; ++i) {
+    const std::uint32_t v = std::uint32_t(i & 0xFF);
+    dst[size_t(i)] = v << 24 | v << 16 | (v ^ 0xA5) << 8 | (255 - v);
+  }
+  for (const TPath& path : paths)
+    for (std::uint32_t a = 0; a < 256; ++a)
+      for (std::uint32_t sv = 0; sv < 256; ++sv) {
+        const TteColor s = a << 24 | sv << 16 | (sv ^ 0x5A) << 8 | (255 - sv);
+        std::fill(src.begin(), src.end(), s);
+        out = dst;
+        path.Ops->BlendRow(src.data(), out.data(), kRow);
+        EndMMX();
+        for (int i = 0; i < kRow; ++i) {
+          const TteColor d = dst[size_t(i)];
+          const TteColor want = a == 0 ? d : a == 255 ? s : path.Mmx ? MmxReference(s, d) : plain(s, d);
+          if (out[size_t(i)] != want)
+            FAIL() << path.Name << ": alpha " << a << " source " << sv << " target " << (i & 0xFF) << " gave "
+                   << std::hex << out[size_t(i)] << " instead of " << want;
+        }
       }
-      ASSERT_EQ(out[i], want) << (mmx ? "MMX" : "plain") << " pixel " << i;
-    }
-  }
 }
 
 TEST(PixelOps, KeyedCopyAndTheSmallRoutines) {

@@ -1,7 +1,9 @@
 #include "themed/core/te_effect_grid.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include "framework/core/types.h"
 
@@ -10,57 +12,22 @@ namespace te {
 int EffectMulDiv(int a, int b, int d) { return fw::MulDiv(a, b, d); }
 int RoundEven(double v) { return int(std::nearbyint(v)); }
 
+// Rows and columns are filled as runs; any other line walks only its cells
+// inside the grid (ForLineCells).
 void TFadeGrid::MaskLine(int x0, int y0, int x1, int y1, std::uint8_t value) {
-  PlotCell(x0, y0, value);
-  const int dx = std::abs(x1 - x0), dy = std::abs(y1 - y0);
-  const int m = dx > dy ? dx : dy;
-  const int sx = x1 - x0 >= 1 ? 1 : -1, sy = y1 - y0 >= 1 ? 1 : -1;
-  int ex = 0, ey = 0, x = x0, y = y0;
-  for (int round = 0; round <= m; ++round) {
-    bool moved = false;
-    ex += dx;
-    if (ex > m) {
-      ex -= m;
-      x += sx;
-      moved = true;
-    }
-    ey += dy;
-    if (ey > m) {
-      ey -= m;
-      y += sy;
-      moved = true;
-    }
-    if (moved) PlotCell(x, y, value);
+  if (y0 == y1) {
+    if (y0 < 0 || y0 >= H) return;
+    const int a = std::max(std::min(x0, x1), 0), b = std::min(std::max(x0, x1), W - 1);
+    if (a <= b) std::memset(cells_ + std::ptrdiff_t(y0) * W + a, value, size_t(b - a + 1));
+    return;
   }
+  ForLineCells(x0, y0, x1, y1, W, H, [&](int cell) { cells_[cell] = value; });
 }
 
+// The midpoint circle, each step's points doubled (x and x + 1) so that
+// neighbouring radii leave no holes.
 void TFadeGrid::MaskCircle(int cx, int cy, int r, std::uint8_t value) {
-  auto points = [&](int x, int y) {
-    for (int k : {x, x + 1}) {
-      PlotCell(cx + k, cy + y, value);
-      PlotCell(cx - k, cy + y, value);
-      PlotCell(cx + k, cy - y, value);
-      PlotCell(cx - k, cy - y, value);
-    }
-    for (int k : {y, y + 1}) {
-      PlotCell(cx + k, cy + x, value);
-      PlotCell(cx - k, cy + x, value);
-      PlotCell(cx + k, cy - x, value);
-      PlotCell(cx - k, cy - x, value);
-    }
-  };
-  int x = 0, y = r, d = 3 - 2 * r;
-  while (x < y) {
-    points(x, y);
-    if (d < 0) {
-      d += 4 * x + 6;
-    } else {
-      d += 4 * (x - y) + 10;
-      y -= 1;
-    }
-    x += 1;
-  }
-  if (x == y) points(x, y);
+  ForCircleCells(cx, cy, r, W, H, [&](int cell) { cells_[cell] = value; });
 }
 
 std::uint8_t SmoothValue(int k, int n, int p) {

@@ -3,7 +3,10 @@
 // new image; the value styles (Slide, Fade, Smooth); the effects' own seeded
 // pseudo-random generator. Windows-free.
 #pragma once
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
+#include <vector>
 
 namespace te {
 
@@ -40,6 +43,163 @@ class TFadeGrid {
 
  public:
   const int W, H;
+};
+
+namespace grid_detail {
+
+// How far a line of m rounds has moved along an axis of extent d by round r:
+// it moves one cell in a round where its error, growing by d, passes m, so
+// after r rounds it has moved ((r + 1) d - 1) / m cells (d <= m).
+inline std::int64_t Moved(std::int64_t r, std::int64_t d, std::int64_t m) { return d == 0 ? 0 : ((r + 1) * d - 1) / m; }
+
+// The rounds [first, last] of 0..m at which a + s * Moved(r, d, m) lies in
+// [0, limit) (the position is monotone in r); first > last when there are none.
+inline void RoundsInside(int a, int s, int d, int m, int limit, int& first, int& last) {
+  auto at = [&](std::int64_t r) { return a + s * Moved(r, d, m); };
+  auto inside = [&](std::int64_t r) { return at(r) >= 0 && at(r) < limit; };
+  auto before = [&](std::int64_t r) { return s > 0 ? at(r) < 0 : at(r) >= limit; };
+  std::int64_t lo = 0, hi = std::int64_t(m) + 1;
+  while (lo < hi) {
+    const std::int64_t mid = (lo + hi) / 2;
+    if (before(mid)) lo = mid + 1;
+    else hi = mid;
+  }
+  if (lo > m || !inside(lo)) {
+    first = 1;
+    last = 0;
+    return;
+  }
+  std::int64_t a2 = lo, b2 = m;
+  while (a2 < b2) {
+    const std::int64_t mid = (a2 + b2 + 1) / 2;
+    if (inside(mid)) a2 = mid;
+    else b2 = mid - 1;
+  }
+  first = int(lo);
+  last = int(a2);
+}
+
+}  // namespace grid_detail
+
+// The cells of the line MaskLine draws, each given to plot as its index in a
+// W x H grid, in the order it steps them; nothing outside the grid. The line
+// steps round by round from (x0, y0), its long axis one cell a round, its
+// short one when its error carries; the closed form of the steps lets the
+// walk start at the first round inside the grid and stop at the last.
+template <class Plot>
+void ForLineCells(int x0, int y0, int x1, int y1, int W, int H, Plot&& plot) {
+  using grid_detail::Moved;
+  const int dx = std::abs(x1 - x0), dy = std::abs(y1 - y0);
+  const int m = dx > dy ? dx : dy;
+  const int sx = x1 - x0 >= 1 ? 1 : -1, sy = y1 - y0 >= 1 ? 1 : -1;
+  int fx, lx, fy, ly;
+  grid_detail::RoundsInside(x0, sx, dx, m, W, fx, lx);
+  grid_detail::RoundsInside(y0, sy, dy, m, H, fy, ly);
+  const int first = std::max(fx, fy), last = std::min(lx, ly);
+  if (first > last) return;
+  std::int64_t cell = (y0 + sy * Moved(first, dy, m)) * W + x0 + sx * Moved(first, dx, m);
+  const std::int64_t stepX = sx, stepY = std::int64_t(sy) * W;
+  // Remainders of (r + 1) d - 1 modulo m for an axis that lags.
+  std::int64_t remX = dx == m ? 0 : (std::int64_t(first + 1) * dx - 1) % m;
+  std::int64_t remY = dy == m ? 0 : (std::int64_t(first + 1) * dy - 1) % m;
+  for (int r = first;; ++r) {
+    plot(int(cell));
+    if (r == last) break;
+    if (dx == m) cell += stepX;
+    else if ((remX += dx) >= m) remX -= m, cell += stepX;
+    if (dy == m) cell += stepY;
+    else if ((remY += dy) >= m) remY -= m, cell += stepY;
+  }
+}
+
+// The cells of the circle MaskCircle draws, each given to plot as its index in
+// a W x H grid (some more than once); nothing outside the grid.
+template <class Plot>
+void ForCircleCells(int cx, int cy, int r, int W, int H, Plot&& plot) {
+  if (cx + r + 1 < 0 || cx - r - 1 >= W || cy + r + 1 < 0 || cy - r - 1 >= H) return;
+  // Cells cx - a, cx - a - 1 and cx + a, cx + a + 1 of row y.
+  auto fourCells = [&](int y, int a) {
+    if (y < 0 || y >= H) return;
+    const int row = y * W;
+    for (int x : {cx + a, cx + a + 1, cx - a, cx - a - 1})
+      if (x >= 0 && x < W) plot(row + x);
+  };
+  auto points = [&](int x, int y) {
+    fourCells(cy + y, x);
+    fourCells(cy - y, x);
+    fourCells(cy + x, y);
+    fourCells(cy - x, y);
+  };
+  int x = 0, y = r, d = 3 - 2 * r;
+  while (x < y) {
+    points(x, y);
+    if (d < 0) {
+      d += 4 * x + 6;
+    } else {
+      d += 4 * (x - y) + 10;
+      y -= 1;
+    }
+    x += 1;
+  }
+  if (x == y) points(x, y);
+}
+
+// Which shapes of a family cover each cell: a family whose shape k covers the
+// same cells at every progress, drawn by an effect in increasing k, each in
+// one value, so that a cell ends with the value of the last of a frame's
+// shapes that covers it. Per cell the first and the last k that cover it,
+// drawn once for a grid size; the family is of use only when every cell's
+// covering shapes run without a gap (Valid), which is checked as it is drawn.
+class TShapeCover {
+ public:
+  static constexpr std::uint16_t kNone = 0xFFFF;
+  // shape(k, plot) gives every cell of shape k to plot (an index, maybe more than once).
+  template <class Shape>
+  void Build(int w, int h, int kmax, Shape&& shape) {
+    W = w;
+    H = h;
+    KMax = kmax;
+    const size_t n = size_t(w) * size_t(h);
+    Lo.assign(n, kNone);
+    Hi.assign(n, 0);
+    Valid = kmax < kNone - 1;
+    if (!Valid) return;
+    std::vector<std::uint16_t> count(n, 0);
+    for (int k = 0; k <= kmax; ++k)
+      shape(k, [&](int cell) {
+        const size_t c = size_t(cell);
+        if (Lo[c] != kNone && Hi[c] == k) return;  // this shape again
+        if (Lo[c] == kNone) Lo[c] = std::uint16_t(k);
+        Hi[c] = std::uint16_t(k);
+        ++count[c];
+      });
+    for (size_t c = 0; c < n && Valid; ++c)
+      Valid = Lo[c] == kNone || count[c] == Hi[c] - Lo[c] + 1;
+  }
+  // A frame of shapes first..last (within 0..KMax): each covered cell gets value(the last one covering it).
+  template <class Value>
+  void Paint(std::uint8_t* cells, int first, int last, Value&& value) const {
+    if (last < first) return;
+    std::vector<std::uint8_t> table(size_t(last - first + 1));
+    for (int k = first; k <= last; ++k) table[size_t(k - first)] = value(k);
+    const std::uint16_t a = std::uint16_t(std::max(first, 0)), b = std::uint16_t(std::min(last, KMax));
+    for (size_t c = 0, n = Lo.size(); c < n; ++c) {
+      const std::uint16_t lo = Lo[c], hi = Hi[c];
+      if (lo <= b && hi >= a && lo != kNone) cells[c] = table[size_t((hi < b ? hi : b) - first)];
+    }
+  }
+  // The same when every shape has one value: a pass without lookups.
+  void PaintFlat(std::uint8_t* cells, int first, int last, std::uint8_t value) const {
+    if (last < first || last < 0 || first > KMax) return;
+    const std::uint16_t a = std::uint16_t(std::max(first, 0)), b = std::uint16_t(std::min(last, KMax));
+    for (size_t c = 0, n = Lo.size(); c < n; ++c) {
+      const bool covered = Lo[c] <= b && Hi[c] >= a && Lo[c] != kNone;
+      cells[c] = covered ? value : cells[c];
+    }
+  }
+  int W = 0, H = 0, KMax = -1;
+  bool Valid = false;
+  std::vector<std::uint16_t> Lo, Hi;
 };
 
 // The Fade style's value v = MulDiv(p, 255, 100).

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstring>
 
 namespace te {
 
@@ -101,10 +102,98 @@ void Factors(int w, int h, double& fx, double& fy) {
   }
 }
 
+// ---- families of shapes -------------------------------------------------------
+
+// Effects that draw, in increasing k, shapes whose cells do not depend on the
+// progress: the cells each k covers, per grid size (TShapeCover), so that a
+// frame is one pass instead of thousands of lines or circles; where a cell's
+// covering shapes leave a gap, the effect draws its shapes one by one. The two
+// families last used are kept.
+enum class TFamily : std::uint8_t { CircleCentre, CircleCorner, Diamond, RotateSmooth, SmoothDiagonal,
+                                    SmoothDiagonalIn, SmoothDiagonalOut };
+
+// The cells of shape k of a family, given to plot; the k past which no shape touches the grid.
+template <class Plot>
+void FamilyShape(TFamily f, int w, int h, int k, Plot&& plot, double& sx, double& sy) {
+  double fx, fy;
+  Factors(w, h, fx, fy);
+  auto line = [&](int x0, int y0, int x1, int y1) { ForLineCells(x0, y0, x1, y1, w, h, plot); };
+  switch (f) {
+    case TFamily::CircleCentre: ForCircleCells(w / 2, h / 2, k, w, h, plot); break;
+    case TFamily::CircleCorner: ForCircleCells(0, h - 1, k, w, h, plot); break;
+    case TFamily::Diamond: {
+      const int cx = w / 2, cy = h / 2, gx = RoundEven(k * fx), hy = RoundEven(k * fy);
+      line(cx, cy + hy, cx - gx, cy);
+      line(cx - gx, cy, cx, cy - hy);
+      line(cx, cy - hy, cx + gx, cy);
+      line(cx + gx, cy, cx, cy + hy);
+      break;
+    }
+    case TFamily::RotateSmooth:
+      if (k < h) line(0, h - 1, w - 1, h - k);
+      else line(0, h - 1, w + h - k, 0);
+      break;
+    case TFamily::SmoothDiagonal: line(0, RoundEven(k * fy), RoundEven(k * fx), 0); break;
+    case TFamily::SmoothDiagonalIn:
+    case TFamily::SmoothDiagonalOut: {
+      // The effect's own running sums, advanced shape by shape as it does.
+      const int fxk = RoundEven(sx), fyk = RoundEven(sy);
+      if (f == TFamily::SmoothDiagonalOut) {
+        line(0, h - 1 - fyk, w - fxk, 0);
+        line(fxk, h - 1, w - 1, fyk);
+      } else {
+        line(0, h - 1 - fyk, fxk, h - 1);
+        line(w - fxk, 0, w - 1, fyk);
+      }
+      sy += w < h ? 1.0 : double(h) / w;
+      sx += w < h ? double(w) / h : 1.0;
+      break;
+    }
+  }
+}
+
+int FamilyLast(TFamily f, int w, int h) {
+  const int far = Diag(w, h) + 2;
+  switch (f) {
+    case TFamily::CircleCentre: return far / 2 + 2;
+    case TFamily::CircleCorner: return far;
+    case TFamily::Diamond: return Max(Max(w, h), RoundEven(2.5 * Max(w, h)) / 2);
+    case TFamily::RotateSmooth: return 2 * (w + h);
+    case TFamily::SmoothDiagonal: return RoundEven(2.5 * std::sqrt(double(w) * w + double(h) * h));
+    default: return Max(w, h) - 1;
+  }
+}
+
+const TShapeCover* FamilyCover(TFamily f, int w, int h) {
+  struct TEntry {
+    TFamily Family;
+    int W = -1, H = -1;
+    std::unique_ptr<TShapeCover> Cover;
+  };
+  static TEntry entries[2];
+  for (TEntry& e : entries)
+    if (e.Cover && e.Family == f && e.W == w && e.H == h) return e.Cover->Valid ? e.Cover.get() : nullptr;
+  std::swap(entries[0], entries[1]);  // the older one goes
+  TEntry& e = entries[0];
+  e.Family = f;
+  e.W = w;
+  e.H = h;
+  e.Cover = std::make_unique<TShapeCover>();
+  double sx = 0, sy = 0;
+  e.Cover->Build(w, h, FamilyLast(f, w, h), [&](int k, auto&& plot) { FamilyShape(f, w, h, k, plot, sx, sy); });
+  return e.Cover->Valid ? e.Cover.get() : nullptr;
+}
+
+const TShapeCover* CircleCover(int w, int h, bool corner) {
+  return FamilyCover(corner ? TFamily::CircleCorner : TFamily::CircleCentre, w, h);
+}
+
 void SmoothDiagonal(u8* c, int w, int h, u8 p) {
   if (p == 0) return;
-  TFadeGrid g(c, w, h);
   const int n = EffectMulDiv(p, RoundEven(2.5 * std::sqrt(double(w) * w + double(h) * h)), 100);
+  if (const TShapeCover* cover = FamilyCover(TFamily::SmoothDiagonal, w, h))
+    return cover->Paint(c, 0, n, [&](int k) { return SmoothValue(k, n, p); });
+  TFadeGrid g(c, w, h);
   double fx, fy;
   Factors(w, h, fx, fy);
   for (int k = 0; k <= n; ++k) g.MaskLine(0, RoundEven(k * fy), RoundEven(k * fx), 0, SmoothValue(k, n, p));
@@ -141,14 +230,20 @@ void DiagonalIn(u8* c, int w, int h, u8 p) {
 template <bool kOut>
 void SmoothDiagonalInOut(u8* c, int w, int h, u8 p) {
   if (p == 0) return;
-  TFadeGrid g(c, w, h);
   const int b = EffectMulDiv(Diag(w, h), p, 100);
   const double step = b == 0 ? 2.0 * p : 2.0 * p / b;
-  double sx = 0, sy = 0;
-  for (int k = 0; k <= 2 * b && k < Max(w, h); ++k) {
+  auto value = [&](int k) {
     int r = EffectMulDiv(RoundEven(2.0 * p - k * step / 2), 255, 100);
     if (r < 0) r = 0;
     if (r >= 256 || p == 100) r = 255;
+    return u8(r);
+  };
+  if (const TShapeCover* cover = FamilyCover(kOut ? TFamily::SmoothDiagonalOut : TFamily::SmoothDiagonalIn, w, h))
+    return cover->Paint(c, 0, Min(2 * b, Max(w, h) - 1), value);
+  TFadeGrid g(c, w, h);
+  double sx = 0, sy = 0;
+  for (int k = 0; k <= 2 * b && k < Max(w, h); ++k) {
+    const int r = value(k);
     const int fx = RoundEven(sx), fy = RoundEven(sy);
     if (kOut) {
       g.MaskLine(0, h - 1 - fy, w - fx, 0, u8(r));
@@ -249,13 +344,17 @@ void Diamond(TFadeGrid& g, int cx, int cy, int gx, int hy, u8 v) {
 template <TStyle S>
 void DiamondOut(u8* c, int w, int h, u8 p) {
   if (p == 0) return;
+  int n;
+  if (S == TStyle::Smooth) n = EffectMulDiv(p, RoundEven(2.5 * (h < w ? w : h)), 100) / 2;
+  else n = EffectMulDiv(p, Max(w, h), 100);
+  if (const TShapeCover* cover = FamilyCover(TFamily::Diamond, w, h)) {
+    if (S == TStyle::Smooth) return cover->Paint(c, 0, n, [&](int k) { return SmoothValue(k, n, p); });
+    return cover->PaintFlat(c, 0, n, Flat<S>(p));
+  }
   TFadeGrid g(c, w, h);
   const int cx = w / 2, cy = h / 2;
   double fx, fy;
   Factors(w, h, fx, fy);
-  int n;
-  if (S == TStyle::Smooth) n = EffectMulDiv(p, RoundEven(2.5 * (h < w ? w : h)), 100) / 2;
-  else n = EffectMulDiv(p, Max(w, h), 100);
   for (int k = 0; k <= n; ++k)
     Diamond(g, cx, cy, RoundEven(k * fx), RoundEven(k * fy), S == TStyle::Smooth ? SmoothValue(k, n, p) : Flat<S>(p));
 }
@@ -264,36 +363,43 @@ void DiamondOut(u8* c, int w, int h, u8 p) {
 
 template <TStyle S>
 void CircleOut(u8* c, int w, int h, u8 p) {  // no early return at p = 0
-  TFadeGrid g(c, w, h);
   const int d = EffectMulDiv(Diag(w, h), p, 100);
+  if (const TShapeCover* cover = CircleCover(w, h, false)) return cover->PaintFlat(c, 0, d / 2, Flat<S>(p));
+  TFadeGrid g(c, w, h);
   for (int r = 0; r <= d / 2; ++r) g.MaskCircle(w / 2, h / 2, r, Flat<S>(p));
 }
 
 void CircleSmoothOut(u8* c, int w, int h, u8 p) {
   if (p == 0) return;
-  TFadeGrid g(c, w, h);
   const int n = EffectMulDiv(RoundEven(0.9 * std::sqrt(double(w) * w + double(h) * h)), p, 100);
+  if (const TShapeCover* cover = CircleCover(w, h, false))
+    return cover->Paint(c, 0, n, [&](int r) { return SmoothValue(r, n, p); });
+  TFadeGrid g(c, w, h);
   for (int r = 0; r <= n; ++r) g.MaskCircle(w / 2, h / 2, r, SmoothValue(r, n, p));
 }
 
 template <TStyle S>
 void CircleIn(u8* c, int w, int h, u8 p) {  // no early return at p = 0
-  TFadeGrid g(c, w, h);
   const int diag = Diag(w, h), R = diag / 2, d = EffectMulDiv(diag, p, 100);
+  if (const TShapeCover* cover = CircleCover(w, h, false)) return cover->PaintFlat(c, R - d / 2, R, Flat<S>(p));
+  TFadeGrid g(c, w, h);
   for (int k = d / 2; k >= 0; --k) g.MaskCircle(w / 2, h / 2, R - k, Flat<S>(p));
 }
 
 template <TStyle S>
 void CircleCorner(u8* c, int w, int h, u8 p) {  // no early return at p = 0
-  TFadeGrid g(c, w, h);
   const int d = EffectMulDiv(Diag(w, h), p, 100);
+  if (const TShapeCover* cover = CircleCover(w, h, true)) return cover->PaintFlat(c, 0, d, Flat<S>(p));
+  TFadeGrid g(c, w, h);
   for (int r = 0; r <= d; ++r) g.MaskCircle(0, h - 1, r, Flat<S>(p));
 }
 
 void CircleSmooth(u8* c, int w, int h, u8 p) {
   if (p == 0) return;
-  TFadeGrid g(c, w, h);
   const int n = EffectMulDiv(RoundEven(1.5 * std::sqrt(double(w) * w + double(h) * h)), p, 100);
+  if (const TShapeCover* cover = CircleCover(w, h, true))
+    return cover->Paint(c, 0, n, [&](int r) { return SmoothValue(r, n, p); });
+  TFadeGrid g(c, w, h);
   for (int r = 0; r <= n; ++r) g.MaskCircle(0, h - 1, r, SmoothValue(r, n, p));
 }
 
@@ -310,8 +416,10 @@ void Rotate(u8* c, int w, int h, u8 p) {
 
 void RotateSmooth(u8* c, int w, int h, u8 p) {
   if (p == 0) return;
-  TFadeGrid g(c, w, h);
   const int n = EffectMulDiv(2 * (w + h), p, 100);
+  if (const TShapeCover* cover = FamilyCover(TFamily::RotateSmooth, w, h))
+    return cover->Paint(c, 0, n, [&](int i) { return SmoothValue(i, n, p); });
+  TFadeGrid g(c, w, h);
   for (int i = 0; i <= n; ++i) {
     const u8 v = SmoothValue(i, n, p);
     if (i < h) g.MaskLine(0, h - 1, w - 1, h - i, v);
@@ -340,15 +448,56 @@ void FadeAll(u8* c, int w, int h, u8 p) {
   std::fill(c, c + w * h, u8(RoundEven(p / 100.0 * 255)));
 }
 
-// k distinct cells of a grid of n, drawn by the generator reseeded with n, so
-// that the cells of a larger k include those of a smaller one.
+// The order in which the generator, seeded with n, first draws each cell of
+// a grid of n: rank[c] is how many other cells it had drawn before c. The k
+// cells it marks at a progress are then those of rank below k, found in one
+// pass over the ranks instead of k draws into the grid. Ranks are drawn as
+// far as a frame asks and kept for the grid size last used, so the frames of
+// a transition share them.
+class TPickOrder {
+ public:
+  const std::uint32_t* Ranks(int n, int k) {
+    if (n != n_) {
+      n_ = n;
+      rank_.assign(size_t(n), kUnpicked);
+      picked_ = 0;
+      generator_.Seed(std::uint32_t(n));
+    }
+    while (int(picked_) < k) {
+      const int cell = generator_.Random(n);
+      if (rank_[size_t(cell)] == kUnpicked) rank_[size_t(cell)] = picked_++;
+    }
+    return rank_.data();
+  }
+
+ private:
+  static constexpr std::uint32_t kUnpicked = 0xFFFFFFFFu;
+  std::vector<std::uint32_t> rank_;
+  std::uint32_t picked_ = 0;
+  int n_ = -1;
+  TEffectRandom generator_;
+};
+
+TPickOrder& PickOrder() {
+  static TPickOrder order;
+  return order;
+}
+
+// Marks (with value) the k distinct cells of a grid of n that the generator
+// reseeded with n draws first, so that the cells of a larger k include those
+// of a smaller one. All n cells when k is n, with no order needed.
 void MarkRandomCells(u8* marks, int n, int k, u8 value) {
-  EffectRandom().Seed(std::uint32_t(n));
-  for (int i = 0; i < k; ++i) {
-    int cell;
-    do cell = EffectRandom().Random(n);
-    while (marks[cell] != 0);
-    marks[cell] = value;
+  if (k <= 0) return;
+  if (k >= n) {
+    std::fill(marks, marks + n, value);
+    return;
+  }
+  const std::uint32_t* rank = PickOrder().Ranks(n, k);
+  const std::uint32_t limit = std::uint32_t(k);
+  // Without branches, which the random order would mispredict half the time.
+  for (int i = 0; i < n; ++i) {
+    const u8 picked = u8(0 - u8(rank[i] < limit));
+    marks[i] = u8((marks[i] & ~picked) | (value & picked));
   }
 }
 
@@ -364,19 +513,33 @@ void PixelFade(u8* c, int w, int h, u8 p) {
   MarkRandomCells(c, n, RoundEven(double(n) * p / 100), u8(RoundEven(p / 100.0 * 255)));
 }
 
+// The marked cells of the first columns, each column with its own value; row by row.
 void PixelLine(u8* c, int w, int h, u8 p) {
   if (p == 0) return;
-  const int n = w * h;
-  std::vector<u8> marks(size_t(n), 0);
-  MarkRandomCells(marks.data(), n, RoundEven(double(n) * p / 100), 255);
-  const int last = RoundEven(p / 100.0 * (2 * w - 1));
-  for (int x = 0; x <= last && x < w; ++x) {
+  const int n = w * h, k = RoundEven(double(n) * p / 100);
+  const int last = std::min(RoundEven(p / 100.0 * (2 * w - 1)), w - 1);
+  if (k <= 0 || last < 0) return;
+  std::vector<u8> value(size_t(last + 1));
+  for (int x = 0; x <= last; ++x) {
     int o = RoundEven(2.0 * p - x * (0.1 * w / p));
     if (o < 0) o = 0;
     int t = RoundEven(o / 100.0 * 255);
     if (t > 255) t = 255;
-    for (int y = 0; y < h; ++y)
-      if (marks[size_t(y * w + x)]) c[y * w + x] = u8(t);
+    value[size_t(x)] = u8(t);
+  }
+  const std::uint32_t* rank = k >= n ? nullptr : PickOrder().Ranks(n, k);
+  const std::uint32_t limit = std::uint32_t(k);
+  for (int y = 0; y < h; ++y) {
+    u8* row = c + std::ptrdiff_t(y) * w;
+    if (!rank) {
+      std::memcpy(row, value.data(), value.size());
+      continue;
+    }
+    const std::uint32_t* r = rank + std::ptrdiff_t(y) * w;
+    for (int x = 0; x <= last; ++x) {
+      const u8 picked = u8(0 - u8(r[x] < limit));
+      row[x] = u8((row[x] & ~picked) | (value[size_t(x)] & picked));
+    }
   }
 }
 
@@ -426,14 +589,20 @@ struct TPlasmaTables {
   }
 };
 
+// Each row repeats every 512 cells: its first 512 (or fewer) are computed and copied along.
 void Plasma(u8* c, int w, int h, u8 p) {  // no early return at p = 0
   static const TPlasmaTables t;
   const int base = EffectMulDiv(2 * p, 255, 100);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      int v = base - t.P[(t.Sn[(x + t.Sn[y % 512]) % 512] + t.Cs[y % 512]) % 512];
-      c[y * w + x] = u8(v < 0 ? 0 : v > 255 ? 255 : v);
+  const int period = std::min(w, 512);
+  for (int y = 0; y < h; ++y) {
+    u8* row = c + std::ptrdiff_t(y) * w;
+    const int sy = t.Sn[y & 511], cy = t.Cs[y & 511];
+    for (int x = 0; x < period; ++x) {
+      const int v = base - t.P[(t.Sn[(x + sy) & 511] + cy) & 511];
+      row[x] = u8(v < 0 ? 0 : v > 255 ? 255 : v);
     }
+    for (int x = period; x < w; x += period) std::memcpy(row + x, row, size_t(std::min(period, w - x)));
+  }
 }
 
 // ---- SLIDE effects ---------------------------------------------------------

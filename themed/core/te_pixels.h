@@ -1,8 +1,9 @@
 // The library's pixel type and the pixel-row routines every drawing rests on.
 // TteColor is 0xAARRGGBB with straight (not premultiplied) alpha; in memory
 // the bytes are blue, green, red, alpha. The routines come in a plain and an
-// MMX version whose blends differ by design; one set is chosen at start by the
-// processor test and called through PixelOps. Windows-free.
+// MMX version whose blends differ by design, each row blend also with SSE2;
+// one set is chosen at start by the processor tests and called through
+// PixelOps. Windows-free.
 #pragma once
 #include <cstdint>
 #include <vector>
@@ -35,8 +36,16 @@ struct TPixelOps {
 const TPixelOps& PlainPixelOps();
 // MMX blend: all four channels (s*a + d*(256-a)) >> 8; BlendPixel uses it for every a.
 const TPixelOps& MmxPixelOps();
+// The same two, their BlendRow four pixels at a time with SSE2 (the same bytes
+// as the pixel-by-pixel routine); the plain and MMX sets where there is no SSE2.
+const TPixelOps& PlainSse2PixelOps();
+const TPixelOps& MmxSse2PixelOps();
+// And eight at a time with AVX2 (to be used only where HasAVX2()).
+const TPixelOps& PlainAvx2PixelOps();
+const TPixelOps& MmxAvx2PixelOps();
 
-// The set in use, chosen once at start (SelectPixelOps(HasMMX())).
+// The set in use, chosen once at start (SelectPixelOps(HasMMX())): the plain
+// or the MMX blend, each with its widest row the processor has (AVX2, SSE2).
 extern TPixelOps PixelOps;
 void SelectPixelOps(bool mmx);
 

@@ -35,4 +35,15 @@ void StretchPixels(const TPixelGrid& target, const fw::TRect& dest, const TPixel
 // the grid), stretched by nearest cell in 16.16 fixed point; colours are kept.
 void ApplyMaskAlphaPixels(const TPixelGrid& grid, const std::uint8_t* mask, int cols, int rows, const fw::TRect& r);
 
+// One frame of a FADE transition in one pass over the rows, with the result
+// of its four steps: the old picture copied to work (skipped when they are the
+// same grid); the mask stretched onto each of tiles x tiles tiles of
+// tileWidth x tileHeight pixels of the new picture as its alpha
+// (ApplyMaskAlphaPixels per tile); the alpha of the new picture's key-colour
+// pixels cleared (ClearAlphaOfColor); and the new picture, at 0,0, blended
+// over work (PixelOps.BlendRow), clipped to work. The new picture keeps the
+// alpha it was given. All grids top-down; old and work of one size.
+void ComposeFadeFrame(const TPixelGrid& work, const TPixelGrid& oldImage, const TPixelGrid& newImage,
+                      const std::uint8_t* mask, int cols, int rows, int tileWidth, int tileHeight, int tiles);
+
 }  // namespace te

@@ -57,15 +57,23 @@ struct TBusy {
   bool& b_;
 };
 
+TPixelGrid GridOf(TteBitmap& b) { return TPixelGrid{b.Bits, b.Width, b.Height, false}; }
+
+// Whether the old picture goes into the work bitmap as a plain copy, which
+// the masked frames then make as they compose, row by row.
+bool CopiedPlain(const TTransitionSlot& s) {
+  return !s.OldImage->AlphaBlend && !s.OldImage->Transparent && s.OldImage->Width == s.Work->Width &&
+         s.OldImage->Height == s.Work->Height;
+}
+
+// The mask on every tile of the new picture as its alpha, the key colour
+// clear, and the new picture blended over the old one into the work bitmap.
 void ApplyMaskToTiles(TTransitionSlot& s) {
   const int res = s.Settings->Resolution(), tiles = s.Settings->TileCount();
-  const int w = res * s.Cols, h = res * s.Rows;
-  for (int ty = 0; ty < tiles; ++ty)
-    for (int tx = 0; tx < tiles; ++tx)
-      ApplyMaskAlpha(*s.NewImage, s.Mask.data(), s.Cols, s.Rows, fw::Rect(tx * w, ty * h, tx * w + w, ty * h + h));
-  PixelOps.ClearAlphaOfColor(s.NewImage->Bits, s.NewImage->Width * s.NewImage->Height, TransparentKey);
   s.NewImage->AlphaBlend = true;
-  s.NewImage->Draw(*s.Work, 0, 0);
+  const TPixelGrid work = GridOf(*s.Work);
+  ComposeFadeFrame(work, CopiedPlain(s) ? GridOf(*s.OldImage) : work, GridOf(*s.NewImage), s.Mask.data(), s.Cols,
+                   s.Rows, res * s.Cols, res * s.Rows, tiles);
 }
 
 void FadeFrame(TTransitionSlot& s, std::uint8_t p) {
@@ -173,7 +181,8 @@ void AdvanceSlot(int index) {
   try {
     TBusy busy(s.Busy);
     const std::uint8_t p = std::uint8_t(SlotProgress(s));
-    s.OldImage->Draw(*s.Work, 0, 0);
+    const bool masked = s.PictureDriven || s.EffectItem->Kind == ekFade;
+    if (!masked || !CopiedPlain(s)) s.OldImage->Draw(*s.Work, 0, 0);
     if (s.PictureDriven) PictureFrame(s, p);
     else if (s.EffectItem->Kind == ekFade) FadeFrame(s, p);
     else if (s.EffectItem->Kind == ekSlide) SlideFrame(s, p);
