@@ -3,6 +3,7 @@
 // Windows-free.
 #pragma once
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -33,14 +34,19 @@ class TValueBlock {
  public:
   int R = 1, N = 1;
 
-  // Stored cells sorted by (row, column); Text cells index into Strings.
+  // Stored cells sorted by (row, column); Text and Error cells index into
+  // Strings, the others hold their number. Sixteen bytes a cell, kept in
+  // blocks (a deque): a large sheet's cells never move to a bigger array.
   struct TStored {
-    std::uint32_t Row, Col;  // 1-based
+    std::uint32_t Row;  // 1-based
+    std::uint16_t Col;  // 1-based, at most 16384
     TCellKind Kind;
-    std::uint32_t StringIndex;
-    double Number;
+    union {
+      double Number;             // Number, Currency, Date, Boolean
+      std::uint32_t StringIndex;  // Text, Error
+    };
   };
-  std::vector<TStored> Cells;
+  std::deque<TStored> Cells;
   std::vector<std::string> Strings;
 
   // The value at (row, col); a linear walk in row order through a cursor is

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <deque>
 #include <unordered_map>
 #include <vector>
 
@@ -371,7 +372,8 @@ class TSheetHandler : public TSpreadsheetHandler {
       if (++col_ > kMaxColumns) throw EWorkbookError("A row of the sheet has more cells than a sheet can hold");
     }
     const char* t = Attribute(attrs, "t");
-    type_ = t ? t : "n";
+    type_ = TypeOf(t);
+    if (type_ == TType::Unknown) typeText_ = t;
     style_ = 0;
     if (const char* s = Attribute(attrs, "s")) {
       std::uint64_t n;
@@ -392,7 +394,13 @@ class TSheetHandler : public TSpreadsheetHandler {
   }
 
   void Push(TCellKind kind, double number, std::uint32_t stringIndex = 0) {
-    block_.Cells.push_back({row_, col_, kind, stringIndex, number});
+    TValueBlock::TStored c;
+    c.Row = row_;
+    c.Col = std::uint16_t(col_);
+    c.Kind = kind;
+    if (kind == TCellKind::Text || kind == TCellKind::Error) c.StringIndex = stringIndex;
+    else c.Number = number;
+    block_.Cells.push_back(c);
   }
 
   std::uint32_t AddString(std::string s) {
@@ -403,35 +411,35 @@ class TSheetHandler : public TSpreadsheetHandler {
   void EndCell() {
     inCell_ = false;
     inValue_ = inInline_ = false;
-    if (type_ == "inlineStr") {
+    if (type_ == TType::InlineString) {
       if (hasInline_) Push(TCellKind::Text, 0, AddString(inline_.Take()));
       else if (!value_.empty()) Push(TCellKind::Text, 0, AddString(value_));
       return;
     }
     if (value_.empty()) {
-      if (type_ == "str") Push(TCellKind::Text, 0, AddString(std::string()));  // a formula giving ""
+      if (type_ == TType::FormulaString) Push(TCellKind::Text, 0, AddString(std::string()));  // a formula giving ""
       return;  // formatting only: part of the used area, no value
     }
-    if (type_ == "s") {
+    if (type_ == TType::Shared) {
       std::uint64_t index;
       if (!ParseUnsigned(value_, index) || index >= SharedStringCount)
         throw EWorkbookError("Cell " + CellName() + " refers to shared string '" + value_ + "' of " +
                              std::to_string(SharedStringCount));
       Push(TCellKind::Text, 0, std::uint32_t(index));
-    } else if (type_ == "str") {
+    } else if (type_ == TType::FormulaString) {
       Push(TCellKind::Text, 0, AddString(value_));
-    } else if (type_ == "b") {
+    } else if (type_ == TType::Boolean) {
       if (value_ != "0" && value_ != "1" && value_ != "true" && value_ != "false")
         throw EWorkbookError("Cell " + CellName() + " holds '" + value_ + "', which is not a boolean");
       Push(TCellKind::Boolean, value_ == "1" || value_ == "true" ? 1 : 0);
-    } else if (type_ == "e") {
+    } else if (type_ == TType::Error) {
       Push(TCellKind::Error, 0, AddString(value_));
-    } else if (type_ == "d") {
+    } else if (type_ == TType::Date) {
       double ole;
       if (!ParseIsoDate(value_, ole))
         throw EWorkbookError("Cell " + CellName() + " holds '" + value_ + "', which is not a date");
       Push(TCellKind::Date, ole);
-    } else if (type_ == "n") {
+    } else if (type_ == TType::Number) {
       double v;
       if (!ParseNumber(value_, v))
         throw EWorkbookError("Cell " + CellName() + " holds '" + value_ + "', which is not a number");
@@ -441,7 +449,7 @@ class TSheetHandler : public TSpreadsheetHandler {
       else if (kind == TFormatKind::Currency && std::fabs(v) < 922337203685477.0) Push(TCellKind::Currency, v);
       else Push(TCellKind::Number, v);
     } else {
-      throw EWorkbookError("Cell " + CellName() + " has the unknown type '" + type_ + "'");
+      throw EWorkbookError("Cell " + CellName() + " has the unknown type '" + typeText_ + "'");
     }
   }
 
@@ -456,7 +464,22 @@ class TSheetHandler : public TSpreadsheetHandler {
   bool inSheetData_ = false, inCell_ = false, inValue_ = false, inInline_ = false, hasInline_ = false;
   std::uint32_t row_ = 0, col_ = 0;
   std::uint64_t storedCells_ = 0, style_ = 0;
-  std::string type_, value_;
+  // A cell's t attribute: its kind of value.
+  enum class TType : std::uint8_t { Number, Shared, InlineString, FormulaString, Boolean, Error, Date, Unknown };
+  static TType TypeOf(const char* t) {
+    if (!t) return TType::Number;
+    const std::string_view v(t);
+    if (v == "s") return TType::Shared;
+    if (v == "n") return TType::Number;
+    if (v == "str") return TType::FormulaString;
+    if (v == "inlineStr") return TType::InlineString;
+    if (v == "b") return TType::Boolean;
+    if (v == "e") return TType::Error;
+    if (v == "d") return TType::Date;
+    return TType::Unknown;
+  }
+  TType type_ = TType::Number;
+  std::string typeText_, value_;
   TRichTextCollector inline_;
 };
 
@@ -555,8 +578,7 @@ TValueBlock ReadFirstSheet(const TZipPackage& pkg, const TReadLimits& limits) {
   for (size_t i = 1; i < block.Cells.size() && sorted; ++i) sorted = less(block.Cells[i - 1], block.Cells[i]);
   if (!sorted) {
     std::stable_sort(block.Cells.begin(), block.Cells.end(), less);
-    std::vector<TValueBlock::TStored> unique;
-    unique.reserve(block.Cells.size());
+    std::deque<TValueBlock::TStored> unique;
     for (const auto& c : block.Cells) {
       if (!unique.empty() && unique.back().Row == c.Row && unique.back().Col == c.Col) unique.back() = c;
       else unique.push_back(c);

@@ -123,7 +123,7 @@ void ParseXml(TPartStream& part, TXmlHandler& handler) {
   XML_SetCharacterDataHandler(parser.get(), OnText);
   XML_SetStartDoctypeDeclHandler(parser.get(), OnDoctype);
 
-  constexpr size_t kChunk = 64 * 1024;
+  constexpr size_t kChunk = 256 * 1024;
   for (;;) {
     void* buffer = XML_GetBuffer(parser.get(), int(kChunk));
     if (!buffer) throw EWorkbookError("Out of memory while reading " + part.Name());
