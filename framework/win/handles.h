@@ -73,13 +73,17 @@ class ScopedGetDC {
   HDC dc_;
 };
 
-// Selects a GDI object into a DC and puts the previous one back.
+// Selects a GDI object into a DC and puts the previous one back. Moving it
+// hands the putting back on; it is never copied.
 class ScopedSelectObject {
  public:
   ScopedSelectObject(HDC dc, HGDIOBJ obj) : dc_(dc), old_(::SelectObject(dc, obj)) {}
   ~ScopedSelectObject() { if (old_) ::SelectObject(dc_, old_); }
+  ScopedSelectObject(ScopedSelectObject&& o) noexcept : dc_(o.dc_), old_(std::exchange(o.old_, nullptr)) {}
+  ScopedSelectObject& operator=(ScopedSelectObject&&) = delete;
   ScopedSelectObject(const ScopedSelectObject&) = delete;
   ScopedSelectObject& operator=(const ScopedSelectObject&) = delete;
+  bool Selected() const { return old_ != nullptr; }
 
  private:
   HDC dc_;

@@ -38,7 +38,7 @@ TDrawMode ModeOf(const TteBitmap& b) {
   return b.AlphaBlend ? TDrawMode::Alpha : b.Transparent ? TDrawMode::Keyed : TDrawMode::Opaque;
 }
 
-TPixelGrid GridOf(const TteBitmap& b) { return {b.Bits, b.Width, b.Height, false}; }
+TPixelGrid GridOf(const TteBitmap& b) { return {b.Bits(), b.Width(), b.Height(), false}; }
 
 // The keyed GDI route, chosen at start: TransparentBlt, or reading the target back.
 bool gKeyedByTransparentBlt = false;
@@ -121,83 +121,71 @@ TteBitmap::TteBitmap() {
 TteBitmap::~TteBitmap() { Release(); }
 
 void TteBitmap::Release() {
-  if (dc_) {
-    Unregister(this);
-    ::DeleteDC(dc_);
-  }
-  if (handle_) ::DeleteObject(handle_);
-  dc_ = nullptr;
-  handle_ = nullptr;
-  Bits = nullptr;
+  if (dc_.get()) Unregister(this);
+  selected_.reset();
+  dc_.reset();
+  handle_.reset();
+  bits_ = nullptr;
 }
 
 void TteBitmap::SetSize(int w, int h) {
   w = std::abs(w);
   h = std::abs(h);
-  if (w == 0 || h == 0 || (w == Width && h == Height)) return;
+  if (w == 0 || h == 0 || (w == width_ && h == height_)) return;
   Release();
-  Width = Height = 0;
+  width_ = height_ = 0;
   info_.bmiHeader.biWidth = w;
   info_.bmiHeader.biHeight = -h;
   void* bits = nullptr;
-  handle_ = ::CreateDIBSection(nullptr, &info_, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (!bits) {
-    if (handle_) ::DeleteObject(handle_);
-    handle_ = nullptr;
-    throw fw::EOutOfResources("Can't allocate the DIB handle");
-  }
-  dc_ = ::CreateCompatibleDC(nullptr);
-  if (!dc_) {
-    ::DeleteObject(handle_);
-    handle_ = nullptr;
-    throw fw::EOutOfResources("Can't create compatible DC");
-  }
-  if (!::SelectObject(dc_, handle_)) {
-    ::DeleteDC(dc_);
-    ::DeleteObject(handle_);
-    dc_ = nullptr;
-    handle_ = nullptr;
-    throw fw::EOutOfResources("Can't select an object into DC");
-  }
-  Bits = static_cast<TteColor*>(bits);
+  fw::UniqueBitmap bitmap(::CreateDIBSection(nullptr, &info_, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bits) throw fw::EOutOfResources("Can't allocate the DIB handle");
+  fw::UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
+  if (!dc) throw fw::EOutOfResources("Can't create compatible DC");
+  fw::ScopedSelectObject selected(dc.get(), bitmap.get());
+  if (!selected.Selected()) throw fw::EOutOfResources("Can't select an object into DC");
+  // Nothing throws from here on; the owners pass to the members.
+  handle_ = std::move(bitmap);
+  dc_ = std::move(dc);
+  selected_.emplace(std::move(selected));
+  bits_ = static_cast<TteColor*>(bits);
   Register(this);
-  Width = w;
-  Height = h;
+  width_ = w;
+  height_ = h;
 }
 
 void TteBitmap::Fill(TteColor color) {
-  if (Bits) PixelOps.FillPixels(Bits, Width * Height, color);
+  if (bits_) PixelOps.FillPixels(bits_, width_ * height_, color);
 }
 
 void TteBitmap::FillRect(fw::TRect r, TteColor color) {
   TEndMMX endMMX;
-  if (!Bits) return;
-  r = {std::max(r.Left, 0), std::max(r.Top, 0), std::min(r.Right, Width), std::min(r.Bottom, Height)};
+  if (!bits_) return;
+  r = {std::max(r.Left, 0), std::max(r.Top, 0), std::min(r.Right, width_), std::min(r.Bottom, height_)};
   if (r.Right <= r.Left || r.Bottom <= r.Top) return;
   if (AlphaBlend) {
     const TArrayOfteColor row(size_t(r.Right - r.Left), color);
     for (int y = r.Top; y < r.Bottom; ++y) PixelOps.BlendRow(row.data(), PixelPtr(r.Left, y), r.Right - r.Left);
   } else {
-    PixelOps.FillPixelRect(Bits, Width, r, color);
+    PixelOps.FillPixelRect(bits_, width_, r, color);
   }
 }
 
 void TteBitmap::SetAlpha(std::uint8_t a) {
-  if (Bits) PixelOps.SetAlphaRun(Bits, Width * Height, a);
+  if (bits_) PixelOps.SetAlphaRun(bits_, width_ * height_, a);
 }
 
 void TteBitmap::SetAlphaRect(std::uint8_t a, fw::TRect r) {
-  if (r.Right == r.Left || r.Bottom == r.Top || !Bits) return;
-  r = {std::max(r.Left, 0), std::max(r.Top, 0), std::min(r.Right, Width), std::min(r.Bottom, Height)};
+  if (r.Right == r.Left || r.Bottom == r.Top || !bits_) return;
+  r = {std::max(r.Left, 0), std::max(r.Top, 0), std::min(r.Right, width_), std::min(r.Bottom, height_)};
   if (r.Right <= r.Left || r.Bottom <= r.Top) return;
-  PixelOps.SetAlphaPixelRect(Bits, Width, r, a);
+  PixelOps.SetAlphaPixelRect(bits_, width_, r, a);
 }
 
 void TteBitmap::CheckAlpha() {
   AlphaBlend = false;
-  if (!Bits) return;
-  for (int i = 0, n = Width * Height; i < n; ++i) {
-    const std::uint32_t a = Bits[i] >> 24;
+  if (!bits_) return;
+  for (int i = 0, n = width_ * height_; i < n; ++i) {
+    const std::uint32_t a = bits_[i] >> 24;
     if (a != 0 && a != 255) {
       AlphaBlend = true;
       return;
@@ -207,22 +195,22 @@ void TteBitmap::CheckAlpha() {
 
 void TteBitmap::SetTransparentColor(TteColor color) {
   Transparent = false;
-  if (!Bits) return;
+  if (!bits_) return;
   auto within5 = [](std::uint32_t p, std::uint32_t c, int shift) {
     return std::abs(int((p >> shift) & 0xFF) - int((c >> shift) & 0xFF)) < 6;
   };
-  for (int i = 0, n = Width * Height; i < n; ++i)
-    if (within5(Bits[i], color, 16) && within5(Bits[i], color, 8) && within5(Bits[i], color, 0)) {
-      Bits[i] = TransparentKey;
+  for (int i = 0, n = width_ * height_; i < n; ++i)
+    if (within5(bits_[i], color, 16) && within5(bits_[i], color, 8) && within5(bits_[i], color, 0)) {
+      bits_[i] = TransparentKey;
       Transparent = true;
     }
 }
 
 void TteBitmap::SetPixel(int x, int y, TteColor color) {
-  if (Bits && x >= 0 && x < Width && y >= 0 && y < Height) *PixelPtr(x, y) = color;
+  if (bits_ && x >= 0 && x < width_ && y >= 0 && y < height_) *PixelPtr(x, y) = color;
 }
 
-void TteBitmap::Draw(HDC dc, int x, int y) { DrawRect(dc, x, y, fw::Rect(0, 0, Width, Height)); }
+void TteBitmap::Draw(HDC dc, int x, int y) { DrawRect(dc, x, y, fw::Rect(0, 0, width_, height_)); }
 
 void TteBitmap::DrawRect(HDC dc, int x, int y, const fw::TRect& src) {
   StretchDraw(dc, fw::Rect(x, y, x + src.Right - src.Left, y + src.Bottom - src.Top), src);
@@ -230,7 +218,7 @@ void TteBitmap::DrawRect(HDC dc, int x, int y, const fw::TRect& src) {
 
 void TteBitmap::StretchDraw(HDC dc, const fw::TRect& dest, const fw::TRect& src) {
   TEndMMX endMMX;
-  if (!Bits) return;
+  if (!bits_) return;
   // Pixels are written in place only where GDI would put them: plain pixel
   // mapping and no clipping region; dest goes through the DC's origins.
   fw::TRect device;
@@ -255,33 +243,33 @@ void TteBitmap::StretchDraw(HDC dc, const fw::TRect& dest, const fw::TRect& src)
     ReadBackDraw(*this, dc, dest, src);
   } else if (Transparent) {
     if (gKeyedByTransparentBlt)
-      TransparentBltProc()(dc, dest.Left, dest.Top, dest.Right - dest.Left, dest.Bottom - dest.Top, dc_, src.Left,
+      TransparentBltProc()(dc, dest.Left, dest.Top, dest.Right - dest.Left, dest.Bottom - dest.Top, dc_.get(), src.Left,
                            src.Top, src.Right - src.Left, src.Bottom - src.Top, TransparentKey);
     else
       ReadBackDraw(*this, dc, dest, src);
   } else {
     ::SetStretchBltMode(dc, COLORONCOLOR);
-    ::StretchBlt(dc, dest.Left, dest.Top, dest.Right - dest.Left, dest.Bottom - dest.Top, dc_, src.Left, src.Top,
+    ::StretchBlt(dc, dest.Left, dest.Top, dest.Right - dest.Left, dest.Bottom - dest.Top, dc_.get(), src.Left, src.Top,
                  src.Right - src.Left, src.Bottom - src.Top, SRCCOPY);
   }
 }
 
 void TteBitmap::Draw(fw::TCanvas& canvas, int x, int y) { Draw(canvas.Handle(), x, y); }
 void TteBitmap::StretchDraw(fw::TCanvas& canvas, const fw::TRect& dest) {
-  StretchDraw(canvas.Handle(), dest, fw::Rect(0, 0, Width, Height));
+  StretchDraw(canvas.Handle(), dest, fw::Rect(0, 0, width_, height_));
 }
 void TteBitmap::StretchDraw(fw::TCanvas& canvas, const fw::TRect& dest, const fw::TRect& src) {
   StretchDraw(canvas.Handle(), dest, src);
 }
 
-void TteBitmap::Draw(TteBitmap& target, int x, int y) { DrawRect(target, x, y, fw::Rect(0, 0, Width, Height)); }
+void TteBitmap::Draw(TteBitmap& target, int x, int y) { DrawRect(target, x, y, fw::Rect(0, 0, width_, height_)); }
 
 void TteBitmap::DrawRect(TteBitmap& target, int x, int y, const fw::TRect& src) {
   StretchDraw(target, fw::Rect(x, y, x + src.Right - src.Left, y + src.Bottom - src.Top), src);
 }
 
 void TteBitmap::StretchDraw(TteBitmap& target, const fw::TRect& dest, const fw::TRect& src) {
-  if (!Bits || !target.Bits) {
+  if (!bits_ || !target.bits_) {
     EndMMX();
     return;
   }
@@ -290,15 +278,15 @@ void TteBitmap::StretchDraw(TteBitmap& target, const fw::TRect& dest, const fw::
 
 void TteBitmap::MergeBelow(const TteBitmap& source, int x, int y, fw::TRect src) {
   TEndMMX endMMX;
-  if (!Bits || !source.Bits) return;
-  src.Right = std::min(src.Right, source.Width);
-  src.Bottom = std::min(src.Bottom, source.Height);
+  if (!bits_ || !source.bits_) return;
+  src.Right = std::min(src.Right, source.width_);
+  src.Bottom = std::min(src.Bottom, source.height_);
   for (int sy = std::max(src.Top, 0); sy < src.Bottom; ++sy) {
     const int ty = y + sy - src.Top;
-    if (ty < 0 || ty >= Height) continue;
+    if (ty < 0 || ty >= height_) continue;
     for (int sx = std::max(src.Left, 0); sx < src.Right; ++sx) {
       const int tx = x + sx - src.Left;
-      if (tx < 0 || tx >= Width) continue;
+      if (tx < 0 || tx >= width_) continue;
       TteColor& t = *PixelPtr(tx, ty);
       const std::uint32_t a = t >> 24;
       if (a == 0) t = *source.PixelPtr(sx, sy);
@@ -308,20 +296,20 @@ void TteBitmap::MergeBelow(const TteBitmap& source, int x, int y, fw::TRect src)
 }
 
 void TteBitmap::LoadFromGraphic(fw::TGraphic& g, const fw::TRect& r) {
-  if (!Bits) return;
+  if (!bits_) return;
   fw::TBitmap sheet;
   sheet.SetPixelFormat(fw::TPixelFormat::pf32bit);
-  sheet.SetSize(Width, Height);
+  sheet.SetSize(width_, height_);
   fw::TCanvas& c = sheet.Canvas();
   c.Brush().SetColor(0x00FF00FF);
   c.Brush().SetStyle(fw::TBrushStyle::bsSolid);
   c.Pen().SetColor(0x00FF00FF);
-  c.Rectangle(-1, -1, Width + 1, Height + 1);
+  c.Rectangle(-1, -1, width_ + 1, height_ + 1);
   c.StretchDraw(r, &g);
   ::GdiFlush();
-  for (int y = 0; y < Height; ++y) {
+  for (int y = 0; y < height_; ++y) {
     const auto* row = reinterpret_cast<const std::uint32_t*>(sheet.ScanLine(y));
-    for (int x = 0; x < Width; ++x)
+    for (int x = 0; x < width_; ++x)
       if ((row[x] & 0x00FFFFFF) != 0x00FF00FF) SetPixel(x, y, row[x]);
   }
 }
@@ -329,9 +317,9 @@ void TteBitmap::LoadFromGraphic(fw::TGraphic& g, const fw::TRect& r) {
 void TteBitmap::Assign(const fw::TPersistent& source) {
   if (const auto* b = dynamic_cast<const TteBitmap*>(&source)) {
     if (b == this) return;
-    SetSize(b->Width, b->Height);
-    if (Empty() || b->Empty() || Width != b->Width || Height != b->Height) return;
-    PixelOps.CopyRow(b->Bits, Bits, Width * Height);
+    SetSize(b->width_, b->height_);
+    if (Empty() || b->Empty() || width_ != b->width_ || height_ != b->height_) return;
+    PixelOps.CopyRow(b->bits_, bits_, width_ * height_);
     Name = b->Name;
     Transparent = b->Transparent;
     AlphaBlend = b->AlphaBlend;
@@ -343,10 +331,10 @@ void TteBitmap::Assign(const fw::TPersistent& source) {
     if (Empty() || b.Empty()) return;
     if (keepPixels && b.PixelFormat() == fw::TPixelFormat::pf32bit && b.ScanLine(0)) {
       ::GdiFlush();
-      for (int y = 0; y < Height; ++y) PixelOps.CopyRow(reinterpret_cast<TteColor*>(b.ScanLine(y)), ScanLine(y), Width);
+      for (int y = 0; y < height_; ++y) PixelOps.CopyRow(reinterpret_cast<TteColor*>(b.ScanLine(y)), ScanLine(y), width_);
       CheckAlpha();
     } else {
-      ::BitBlt(dc_, 0, 0, Width, Height, b.Canvas().Handle(), 0, 0, SRCCOPY);
+      ::BitBlt(dc_.get(), 0, 0, width_, height_, b.Canvas().Handle(), 0, 0, SRCCOPY);
       ::GdiFlush();
       SetAlpha(255);
     }
@@ -354,7 +342,7 @@ void TteBitmap::Assign(const fw::TPersistent& source) {
   auto fromGraphic = [this](const fw::TGraphic& g) {
     SetSize(g.Width(), g.Height());
     if (Empty()) return;
-    LoadFromGraphic(const_cast<fw::TGraphic&>(g), fw::Rect(0, 0, Width, Height));
+    LoadFromGraphic(const_cast<fw::TGraphic&>(g), fw::Rect(0, 0, width_, height_));
     SetAlpha(255);
   };
   if (const auto* bmp = dynamic_cast<const fw::TBitmap*>(&source)) return fromBitmap(*bmp, true);
@@ -372,7 +360,7 @@ void TteBitmap::AssignTo(fw::TPersistent& dest) const {
   auto* self = const_cast<TteBitmap*>(this);
   auto fill = [self](fw::TBitmap& bmp) {
     bmp.SetPixelFormat(fw::TPixelFormat::pf32bit);
-    bmp.SetSize(self->Width, self->Height);
+    bmp.SetSize(self->width_, self->height_);
     self->Draw(bmp.Canvas(), 0, 0);
   };
   if (auto* pic = dynamic_cast<fw::TPicture*>(&dest)) {

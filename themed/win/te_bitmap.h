@@ -8,10 +8,12 @@
 #pragma once
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "framework/core/persistent.h"
 #include "framework/win/graphics.h"
+#include "framework/win/handles.h"
 #include "themed/core/te_colors.h"
 #include "themed/core/te_pixels.h"
 
@@ -26,21 +28,23 @@ class TteBitmap : public fw::TPersistent {
   static const fw::TClassInfo& StaticClassInfo();
   const fw::TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
 
-  TteColor* Bits = nullptr;
-  int Width = 0, Height = 0;
+  // The pixels, top row first; null while the bitmap is empty.
+  TteColor* Bits() const { return bits_; }
+  int Width() const { return width_; }
+  int Height() const { return height_; }
   std::string Name;
   bool AlphaBlend = false;
   bool Transparent = false;  // ignored when AlphaBlend is set
 
-  HBITMAP Handle() const { return handle_; }
-  HDC DC() const { return dc_; }
+  HBITMAP Handle() const { return handle_.get(); }
+  HDC DC() const { return dc_.get(); }
   const BITMAPINFO& BitmapInfo() const { return info_; }
 
   // Absolute values; 0 or the current size change nothing. Throws
   // fw::EOutOfResources with "Can't allocate the DIB handle", "Can't create
   // compatible DC" or "Can't select an object into DC", leaving the bitmap empty.
   void SetSize(int w, int h);
-  bool Empty() const { return handle_ == nullptr; }
+  bool Empty() const { return !handle_; }
 
   void Fill(TteColor color);
   void FillRect(fw::TRect r, TteColor color);
@@ -48,8 +52,8 @@ class TteBitmap : public fw::TPersistent {
   void SetAlphaRect(std::uint8_t a, fw::TRect r);
   void CheckAlpha();
   void SetTransparentColor(TteColor color);
-  TteColor* ScanLine(int y) const { return Bits + std::ptrdiff_t(y) * Width; }
-  TteColor* PixelPtr(int x, int y) const { return Bits + std::ptrdiff_t(y) * Width + x; }
+  TteColor* ScanLine(int y) const { return bits_ + std::ptrdiff_t(y) * width_; }
+  TteColor* PixelPtr(int x, int y) const { return bits_ + std::ptrdiff_t(y) * width_ + x; }
   void SetPixel(int x, int y, TteColor color);
 
   void Draw(HDC dc, int x, int y);
@@ -72,8 +76,13 @@ class TteBitmap : public fw::TPersistent {
 
  private:
   void Release();
-  HBITMAP handle_ = nullptr;
-  HDC dc_ = nullptr;
+  // Destroyed in the reverse order: the DIB section leaves the device context
+  // before the context goes, and the context before the DIB section.
+  fw::UniqueBitmap handle_;
+  fw::UniqueMemoryDc dc_;
+  std::optional<fw::ScopedSelectObject> selected_;
+  TteColor* bits_ = nullptr;
+  int width_ = 0, height_ = 0;
   BITMAPINFO info_{};
 };
 

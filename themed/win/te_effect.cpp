@@ -57,13 +57,13 @@ struct TBusy {
   bool& b_;
 };
 
-TPixelGrid GridOf(TteBitmap& b) { return TPixelGrid{b.Bits, b.Width, b.Height, false}; }
+TPixelGrid GridOf(TteBitmap& b) { return TPixelGrid{b.Bits(), b.Width(), b.Height(), false}; }
 
 // Whether the old picture goes into the work bitmap as a plain copy, which
 // the masked frames then make as they compose, row by row.
 bool CopiedPlain(const TTransitionSlot& s) {
-  return !s.OldImage->AlphaBlend && !s.OldImage->Transparent && s.OldImage->Width == s.Work->Width &&
-         s.OldImage->Height == s.Work->Height;
+  return !s.OldImage->AlphaBlend && !s.OldImage->Transparent && s.OldImage->Width() == s.Work->Width() &&
+         s.OldImage->Height() == s.Work->Height();
 }
 
 // The mask on every tile of the new picture as its alpha, the key colour
@@ -125,7 +125,7 @@ void SlideFrame(TTransitionSlot& s, std::uint8_t p) {
   s.EffectItem->Proc.Slide(s.Map.data(), quarter ? rows : cols, quarter ? cols : rows, p);
   TteBitmap& img = *s.NewImage;
   TteBitmap& work = *s.Work;
-  const int tileW = work.Width / tiles, tileH = work.Height / tiles;
+  const int tileW = work.Width() / tiles, tileH = work.Height() / tiles;
   for (int ty = 0; ty < tiles; ++ty)
     for (int tx = 0; tx < tiles; ++tx) {
       const int K = (tileW + 1) * tx, L = (tileH + 1) * ty;
@@ -149,9 +149,9 @@ void SlideFrame(TTransitionSlot& s, std::uint8_t p) {
           for (int dy = 0; dy <= res; ++dy)
             for (int dx = 0; dx <= res; ++dx) {
               const int x = K + res * i + dx, y = L + res * j + dy;
-              if (x < 0 || y < 0 || x >= img.Width || y >= img.Height || x >= work.Width || y >= work.Height) continue;
+              if (x < 0 || y < 0 || x >= img.Width() || y >= img.Height() || x >= work.Width() || y >= work.Height()) continue;
               const int srcX = K + res * sx + dx, srcY = L + res * sy + dy;
-              if (srcX < 0 || srcY < 0 || srcX >= img.Width || srcY >= img.Height) continue;
+              if (srcX < 0 || srcY < 0 || srcX >= img.Width() || srcY >= img.Height()) continue;
               if (srcX < K || srcX > right || srcY < L || srcY > bottom) continue;
               // The source is blended from a copy, so NewImage keeps its pixels from frame to frame.
               TteColor src = *img.PixelPtr(srcX, srcY);
@@ -169,7 +169,7 @@ void SlideFrame(TTransitionSlot& s, std::uint8_t p) {
 }
 
 void ManualFrame(TTransitionSlot& s, std::uint8_t p) {
-  PixelOps.ClearAlphaOfColor(s.NewImage->Bits, s.NewImage->Width * s.NewImage->Height, TransparentKey);
+  PixelOps.ClearAlphaOfColor(s.NewImage->Bits(), s.NewImage->Width() * s.NewImage->Height(), TransparentKey);
   s.EffectItem->Proc.Manual(*s.Work, *s.NewImage, *s.Settings, p);
 }
 
@@ -199,16 +199,16 @@ void AdvanceSlot(int index) {
 
 int ManualOffset(const TteBitmap& work, const TteAnimationRec& settings, std::uint8_t p) {
   const TteRotation r = settings.Rotation();
-  return fw::MulDiv(r == krNone || r == krRotate180 ? work.Width : work.Height, p, 100);
+  return fw::MulDiv(r == krNone || r == krRotate180 ? work.Width() : work.Height(), p, 100);
 }
 
 void DrawManual(TteBitmap& work, TteBitmap& img, TteRotation r, int d) {
   img.AlphaBlend = true;
   switch (r) {
-    case krNone: img.Draw(work, d - work.Width, 0); break;
-    case krRotate90: img.Draw(work, 0, work.Height - d); break;
-    case krRotate180: img.Draw(work, work.Width - d, 0); break;
-    case krRotate270: img.Draw(work, 0, d - work.Height); break;
+    case krNone: img.Draw(work, d - work.Width(), 0); break;
+    case krRotate90: img.Draw(work, 0, work.Height() - d); break;
+    case krRotate180: img.Draw(work, work.Width() - d, 0); break;
+    case krRotate270: img.Draw(work, 0, d - work.Height()); break;
   }
 }
 
@@ -293,7 +293,7 @@ int SlotProgress(const TTransitionSlot& s) {
 }
 
 void ApplyMaskAlpha(TteBitmap& bitmap, const std::uint8_t* mask, int cols, int rows, const fw::TRect& r) {
-  ApplyMaskAlphaPixels(TPixelGrid{bitmap.Bits, bitmap.Width, bitmap.Height, false}, mask, cols, rows, r);
+  ApplyMaskAlphaPixels(TPixelGrid{bitmap.Bits(), bitmap.Width(), bitmap.Height(), false}, mask, cols, rows, r);
 }
 
 int StartTransition(fw::TCanvas& canvas, int x, int y, TteBitmap& oldImage, TteBitmap& newImage,
@@ -325,9 +325,9 @@ int StartTransition(fw::TCanvas& canvas, int x, int y, TteBitmap& oldImage, TteB
     if (!s.EffectItem || !s.EffectItem->Proc) return slot;
   }
   s.Work = std::make_unique<TteBitmap>();
-  s.Work->SetSize(oldImage.Width, oldImage.Height);
-  s.Cols = oldImage.Width / settings.Resolution() / settings.TileCount() + 1;
-  s.Rows = oldImage.Height / settings.Resolution() / settings.TileCount() + 1;
+  s.Work->SetSize(oldImage.Width(), oldImage.Height());
+  s.Cols = oldImage.Width() / settings.Resolution() / settings.TileCount() + 1;
+  s.Rows = oldImage.Height() / settings.Resolution() / settings.TileCount() + 1;
   const size_t cells = size_t(s.Cols) * size_t(s.Rows);
   s.Mask.clear();
   s.Mask2.clear();
@@ -343,8 +343,8 @@ int StartTransition(fw::TCanvas& canvas, int x, int y, TteBitmap& oldImage, TteB
     if (!settings.Bitmap()->Empty()) small.Canvas().StretchDraw(fw::Rect(0, 0, small.Width(), small.Height()), settings.Bitmap());
     TteBitmap picture;
     picture.Assign(small);
-    for (size_t k = 0; k < cells && k < size_t(picture.Width) * size_t(picture.Height); ++k)
-      s.Mask[k] = s.Mask2[k] = std::uint8_t(picture.Bits[k] & 0xFF);
+    for (size_t k = 0; k < cells && k < size_t(picture.Width()) * size_t(picture.Height()); ++k)
+      s.Mask[k] = s.Mask2[k] = std::uint8_t(picture.Bits()[k] & 0xFF);
   } else if (s.EffectItem->Kind == ekFade) {
     s.MaskSize = cells;
     s.Mask.assign(cells, 0);

@@ -81,7 +81,7 @@ void DrawItemGlyph(TCanvas& c, const TteGlyphInfo& g) {
       DrawFrameGlyph(c, Centred(g.Rect, 16, 16), DFC_MENU, DFCS_MENUARROW, c.Font().Color());
       break;
     case kgkBitmap:
-      if (g.Bitmap) g.Bitmap->StretchDraw(c, Centred(g.Rect, g.Bitmap->Width, g.Bitmap->Height));
+      if (g.Bitmap) g.Bitmap->StretchDraw(c, Centred(g.Rect, g.Bitmap->Width(), g.Bitmap->Height()));
       break;
     default:
       break;
@@ -189,8 +189,8 @@ void TteTheme::DrawWindowButton(std::uint8_t, TCanvas& canvas, const TteWindowBu
   switch (button.Index) {
     case 0:
       if (button.Bitmap)
-        button.Bitmap->Draw(canvas, Centred(r, button.Bitmap->Width, button.Bitmap->Height).Left,
-                            Centred(r, button.Bitmap->Width, button.Bitmap->Height).Top);
+        button.Bitmap->Draw(canvas, Centred(r, button.Bitmap->Width(), button.Bitmap->Height()).Left,
+                            Centred(r, button.Bitmap->Width(), button.Bitmap->Height()).Top);
       break;
     case 1: case 2: case 3: case 4: case 5: case 6:
       DrawFrameGlyph(canvas, r, DFC_CAPTION, kCaptionGlyphs[button.Index] | (pressed ? DFCS_PUSHED : 0), kBlack);
@@ -605,7 +605,7 @@ void TteTheme::DrawListItemGlyph(std::uint8_t, TCanvas& canvas, const TteObjectI
       FillFramed(canvas, square, kRed, kBlack);
       break;
     case 3:
-      if (glyph.Bitmap) glyph.Bitmap->StretchDraw(canvas, Centred(glyph.Rect, glyph.Bitmap->Width, glyph.Bitmap->Height));
+      if (glyph.Bitmap) glyph.Bitmap->StretchDraw(canvas, Centred(glyph.Rect, glyph.Bitmap->Width(), glyph.Bitmap->Height()));
       break;
     default:
       break;

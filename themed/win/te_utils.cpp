@@ -135,12 +135,12 @@ void DrawFrameGlyph(fw::TCanvas& canvas, const fw::TRect& r, UINT frameType, UIN
   TteBitmap glyph;
   glyph.SetSize(RectWidth(r), RectHeight(r));
   if (glyph.Empty()) return;
-  RECT area{0, 0, glyph.Width, glyph.Height};
+  RECT area{0, 0, glyph.Width(), glyph.Height()};
   ::DrawFrameControl(glyph.DC(), &area, frameType, frameState);
   ::GdiFlush();
   const TteColor ink = ColorToTeColor(color, 255);
-  for (int x = 0; x < glyph.Width; ++x)
-    for (int y = 0; y < glyph.Height; ++y) {
+  for (int x = 0; x < glyph.Width(); ++x)
+    for (int y = 0; y < glyph.Height(); ++y) {
       TteColor* p = glyph.PixelPtr(x, y);
       *p = *p == 0 ? ink : TransparentKey;
     }
@@ -181,8 +181,8 @@ int DrawRotatedText(fw::TCanvas& canvas, const std::wstring& text, const fw::TRe
   work.SetSize(h, w);
   result.SetSize(w, h);
   if (work.Empty() || result.Empty()) return 0;
-  work.FillRect(fw::Rect(0, 0, work.Width, work.Height), TransparentKey);
-  result.FillRect(fw::Rect(0, 0, result.Width, result.Height), TransparentKey);
+  work.FillRect(fw::Rect(0, 0, work.Width(), work.Height()), TransparentKey);
+  result.FillRect(fw::Rect(0, 0, result.Width(), result.Height()), TransparentKey);
   int height;
   {
     // The canvas's font, in the work bitmap's default (black) text colour.
@@ -190,12 +190,12 @@ int DrawRotatedText(fw::TCanvas& canvas, const std::wstring& text, const fw::TRe
     temp.Font().Assign(canvas.Font());
     temp.Font().SetColor(fw::clBlack);
     fw::TCanvasBinding bind(temp, work.DC());
-    fw::TRect all = fw::Rect(0, 0, work.Width, work.Height);
+    fw::TRect all = fw::Rect(0, 0, work.Width(), work.Height());
     height = DrawTextWide(temp, text, all, format);
   }
   ::GdiFlush();
-  for (int y = 0; y < work.Height; ++y)
-    for (int x = 0; x < work.Width; ++x) {
+  for (int y = 0; y < work.Height(); ++y)
+    for (int x = 0; x < work.Width(); ++x) {
       const TteColor p = *work.PixelPtr(x, y);
       if (p == TransparentKey) continue;
       if (clockwise) result.SetPixel(w - 1 - y, x, p);

@@ -27,10 +27,10 @@ TEST(TteBitmap, SizesAndContents) {
   TteBitmap b;
   EXPECT_TRUE(b.Empty());
   b.SetSize(-3, 4);
-  EXPECT_EQ(b.Width, 3);
-  EXPECT_EQ(b.Height, 4);
+  EXPECT_EQ(b.Width(), 3);
+  EXPECT_EQ(b.Height(), 4);
   EXPECT_EQ(b.BitmapInfo().bmiHeader.biHeight, -4) << "top-down rows";
-  for (int i = 0; i < 12; ++i) EXPECT_EQ(b.Bits[i], 0u);
+  for (int i = 0; i < 12; ++i) EXPECT_EQ(b.Bits()[i], 0u);
   EXPECT_EQ(FindBitmapByDC(b.DC()), &b);
   b.SetPixel(1, 1, 0x11223344);
   b.SetSize(0, 5);
@@ -39,12 +39,12 @@ TEST(TteBitmap, SizesAndContents) {
   b.SetPixel(3, 0, 1);
   b.SetPixel(0, 4, 1);
   b.SetPixel(-1, 0, 1);
-  EXPECT_EQ(b.Bits[3], 0u);
+  EXPECT_EQ(b.Bits()[3], 0u);
   b.SetAlpha(255);
-  for (int i = 0; i < 12; ++i) EXPECT_EQ(b.Bits[i] >> 24, 255u);
+  for (int i = 0; i < 12; ++i) EXPECT_EQ(b.Bits()[i] >> 24, 255u);
   b.SetAlphaRect(7, fw::Rect(-5, -5, 1, 1));
-  EXPECT_EQ(b.Bits[0] >> 24, 7u);
-  EXPECT_EQ(b.Bits[1] >> 24, 255u);
+  EXPECT_EQ(b.Bits()[0] >> 24, 7u);
+  EXPECT_EQ(b.Bits()[1] >> 24, 255u);
   HDC dc = b.DC();
   { TteBitmap other; }
   EXPECT_EQ(FindBitmapByDC(dc), &b);
@@ -60,8 +60,8 @@ TEST(TteBitmap, AFailedSetSizeLeavesItEmpty) {
     EXPECT_STREQ(e.what(), "Can't allocate the DIB handle");
   }
   EXPECT_TRUE(b.Empty());
-  EXPECT_EQ(b.Width, 0);
-  EXPECT_EQ(b.Bits, nullptr);
+  EXPECT_EQ(b.Width(), 0);
+  EXPECT_EQ(b.Bits(), nullptr);
   b.Fill(1);  // nothing on an empty bitmap
 }
 
@@ -73,9 +73,9 @@ TEST(TteBitmap, TransparentColourAndCheckAlpha) {
   b.SetPixel(2, 0, 0xFF405066);  // 6 away
   b.SetTransparentColor(0xFF405060);
   EXPECT_TRUE(b.Transparent);
-  EXPECT_EQ(b.Bits[0], TransparentKey);
-  EXPECT_EQ(b.Bits[1], TransparentKey);
-  EXPECT_EQ(b.Bits[2], 0xFF405066u);
+  EXPECT_EQ(b.Bits()[0], TransparentKey);
+  EXPECT_EQ(b.Bits()[1], TransparentKey);
+  EXPECT_EQ(b.Bits()[2], 0xFF405066u);
   b.Fill(0xFF000000);
   b.SetPixel(1, 0, 0x00FFFFFF);
   b.CheckAlpha();
@@ -90,12 +90,12 @@ TEST(TteBitmap, FillRectBlendsWhenAlphaBlendIsSet) {
   b.SetSize(3, 3);
   b.Fill(0xFF000000);
   b.FillRect(fw::Rect(-1, -1, 2, 2), 0x80FF0000);
-  EXPECT_EQ(b.Bits[0], 0x80FF0000u);
-  EXPECT_EQ(b.Bits[2], 0xFF000000u);
+  EXPECT_EQ(b.Bits()[0], 0x80FF0000u);
+  EXPECT_EQ(b.Bits()[2], 0xFF000000u);
   b.Fill(0xFF000000);
   b.AlphaBlend = true;
   b.FillRect(fw::Rect(0, 0, 1, 1), 0x80FF0000);
-  EXPECT_EQ((b.Bits[0] >> 16) & 0xFF, 127u) << "(255 * 128) >> 8";
+  EXPECT_EQ((b.Bits()[0] >> 16) & 0xFF, 127u) << "(255 * 128) >> 8";
 }
 
 TEST(TteBitmap, KeyedDrawOntoAnotherBitmap) {
@@ -105,8 +105,8 @@ TEST(TteBitmap, KeyedDrawOntoAnotherBitmap) {
   dst.SetSize(2, 1);
   dst.Fill(0x11111111);
   src.Draw(dst, 0, 0);
-  EXPECT_EQ(dst.Bits[0], 0x11111111u);
-  EXPECT_EQ(dst.Bits[1], 0xFF123456u);
+  EXPECT_EQ(dst.Bits()[0], 0x11111111u);
+  EXPECT_EQ(dst.Bits()[1], 0xFF123456u);
 }
 
 TEST(TteBitmap, StretchColumnMapsOnTheBitmapAndTheDibRoutes) {
@@ -115,12 +115,12 @@ TEST(TteBitmap, StretchColumnMapsOnTheBitmapAndTheDibRoutes) {
   TteBitmap dst;
   dst.SetSize(4, 1);
   src.StretchDraw(dst, fw::Rect(0, 0, 4, 1), fw::Rect(0, 0, 2, 1));
-  EXPECT_EQ(dst.Bits[2], 0xFF0000AAu) << "truncation: 0, 0, 0, 1";
-  EXPECT_EQ(dst.Bits[3], 0xFF0000BBu);
+  EXPECT_EQ(dst.Bits()[2], 0xFF0000AAu) << "truncation: 0, 0, 0, 1";
+  EXPECT_EQ(dst.Bits()[3], 0xFF0000BBu);
   // The same through the bitmap's own DC: found in the registry, the bitmap route.
   dst.Fill(0);
   src.StretchDraw(dst.DC(), fw::Rect(0, 0, 4, 1), fw::Rect(0, 0, 2, 1));
-  EXPECT_EQ(dst.Bits[2], 0xFF0000AAu);
+  EXPECT_EQ(dst.Bits()[2], 0xFF0000AAu);
   TDibTarget dib(4, 1, false);
   src.StretchDraw(dib.DC(), fw::Rect(0, 0, 4, 1), fw::Rect(0, 0, 2, 1));
   EXPECT_EQ(dib.Raw(1, 0), 0xFF0000AAu);
@@ -132,7 +132,7 @@ TEST(TteBitmap, StretchColumnMapsOnTheBitmapAndTheDibRoutes) {
   TteBitmap one;
   one.SetSize(1, 1);
   three.StretchDraw(one, fw::Rect(0, 0, 1, 1), fw::Rect(0, 0, 3, 1));
-  EXPECT_EQ(one.Bits[0], 0xFF00CC00u);
+  EXPECT_EQ(one.Bits()[0], 0xFF00CC00u);
 }
 
 TEST(TteBitmap, ATopDownDibTargetGoesThroughGdi) {
@@ -208,12 +208,12 @@ TEST(TteBitmap, MergeBelowFillsTheTransparentAndBlendsThePartlyTransparent) {
   source.SetSize(3, 1);
   source.Fill(0xFF0000FF);
   target.MergeBelow(source, 0, 0, fw::Rect(-1, 0, 9, 1));
-  EXPECT_EQ(target.Bits[0], 0u) << "the scan starts at source column 0, which meets target column 1";
+  EXPECT_EQ(target.Bits()[0], 0u) << "the scan starts at source column 0, which meets target column 1";
   target.SetPixel(1, 0, 0x80FF0000);
   target.MergeBelow(source, 0, 0, fw::Rect(0, 0, 9, 1));
-  EXPECT_EQ(target.Bits[0], 0xFF0000FFu) << "a clear target pixel takes the source";
-  EXPECT_EQ(target.Bits[1], PixelOps.BlendPixel(0x80FF0000, 0xFF0000FF));
-  EXPECT_EQ(target.Bits[2], 0xFF00FF00u);
+  EXPECT_EQ(target.Bits()[0], 0xFF0000FFu) << "a clear target pixel takes the source";
+  EXPECT_EQ(target.Bits()[1], PixelOps.BlendPixel(0x80FF0000, 0xFF0000FF));
+  EXPECT_EQ(target.Bits()[2], 0xFF00FF00u);
 }
 
 TEST(TteBitmap, AssignFromAndToTheFrameworkPictures) {
@@ -224,7 +224,7 @@ TEST(TteBitmap, AssignFromAndToTheFrameworkPictures) {
   reinterpret_cast<std::uint32_t*>(b32.ScanLine(0))[1] = 0xFF405060;
   TteBitmap t;
   t.Assign(b32);
-  EXPECT_EQ(t.Bits[0], 0x80102030u) << "stored pixels with their alpha";
+  EXPECT_EQ(t.Bits()[0], 0x80102030u) << "stored pixels with their alpha";
   EXPECT_TRUE(t.AlphaBlend);
   fw::TBitmap b24;
   b24.SetPixelFormat(fw::TPixelFormat::pf24bit);
@@ -233,13 +233,13 @@ TEST(TteBitmap, AssignFromAndToTheFrameworkPictures) {
   b24.ScanLine(0)[1] = 0x20;
   b24.ScanLine(0)[2] = 0x10;
   t.Assign(b24);
-  EXPECT_EQ(t.Width, 1);
-  EXPECT_EQ(t.Bits[0], 0xFF102030u) << "copied by GDI, alpha 255";
+  EXPECT_EQ(t.Width(), 1);
+  EXPECT_EQ(t.Bits()[0], 0xFF102030u) << "copied by GDI, alpha 255";
   TteBitmap copy;
   t.Name = "glyph";
   copy.Assign(t);
   EXPECT_EQ(copy.Name, "glyph");
-  EXPECT_EQ(copy.Bits[0], t.Bits[0]);
+  EXPECT_EQ(copy.Bits()[0], t.Bits()[0]);
   fw::TBitmap out;
   copy.AssignTo(out);
   EXPECT_EQ(out.PixelFormat(), fw::TPixelFormat::pf32bit);
@@ -249,7 +249,7 @@ TEST(TteBitmap, AssignFromAndToTheFrameworkPictures) {
   ASSERT_NE(dynamic_cast<fw::TBitmap*>(pic.Graphic()), nullptr);
   TteBitmap back;
   back.Assign(pic);
-  EXPECT_EQ(back.Bits[0], 0xFF102030u);
+  EXPECT_EQ(back.Bits()[0], 0xFF102030u);
   EXPECT_THROW(t.Assign(fw::TFont()), fw::Exception);
 }
 
@@ -262,8 +262,8 @@ TEST(TteBitmap, LoadFromGraphicKeepsWhatTheGraphicPaints) {
   t.SetSize(3, 1);
   t.Fill(0x12345678);
   t.LoadFromGraphic(g, fw::Rect(1, 0, 2, 1));
-  EXPECT_EQ(t.Bits[0], 0x12345678u) << "magenta around the graphic leaves the pixel";
-  EXPECT_EQ(t.Bits[1] & 0xFFFFFF, 0x000011u);
+  EXPECT_EQ(t.Bits()[0], 0x12345678u) << "magenta around the graphic leaves the pixel";
+  EXPECT_EQ(t.Bits()[1] & 0xFFFFFF, 0x000011u);
 }
 
 TEST(TteBitmap, ThroughTheClipboard) {

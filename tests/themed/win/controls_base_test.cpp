@@ -487,7 +487,7 @@ TEST(Buffers, TheThreeModesGiveTheSamePixels) {
   EXPECT_TRUE(pictures[0]->SameAs(*pictures[1]));
   EXPECT_TRUE(pictures[0]->SameAs(*pictures[2]));
   EXPECT_EQ(pictures[0]->At(3, 3), 0xFF0000u);
-  EXPECT_EQ(SharedPaintBuffer()->Width, SharedBufferLimits().X);
+  EXPECT_EQ(SharedPaintBuffer()->Width(), SharedBufferLimits().X);
   EXPECT_EQ(SharedBufferLimits().X, ::GetSystemMetrics(SM_CXSCREEN) + 500);
 }
 

@@ -64,7 +64,7 @@ TEST(LibraryStartUp, TheControlsUnitsObjects) {
   ASSERT_NE(FormButtonImages(), nullptr);
   EXPECT_EQ(FormButtonImages()->Count(), 6) << "TE_FORM_CLOSE ... TE_FORM_TRAY";
   ASSERT_NE(TrueTypeGlyph(), nullptr);
-  EXPECT_EQ(TrueTypeGlyph()->Width, 16);
+  EXPECT_EQ(TrueTypeGlyph()->Width(), 16);
   EXPECT_TRUE(TrueTypeGlyph()->Transparent) << "magenta is its transparent colour";
   EXPECT_EQ(*TrueTypeGlyph()->PixelPtr(15, 15), TransparentKey);
   EXPECT_TRUE(IsNTPlatform());

@@ -811,7 +811,7 @@ TEST(ImageToBitmap, EachCallReplacesTheLastBitmap) {
   ASSERT_EQ(images.Count(), 2);
   TteBitmap* first = ImageToBitmap(&images, 0, true);
   ASSERT_NE(first, nullptr);
-  EXPECT_EQ(first->Width, 8);
+  EXPECT_EQ(first->Width(), 8);
   EXPECT_TRUE(first->Transparent) << "a masked list gives a keyed bitmap";
   EXPECT_EQ(*first->PixelPtr(0, 0), TransparentKey);
   EXPECT_EQ(*first->PixelPtr(3, 3) & 0xFFFFFF, 0x0000FFu);
