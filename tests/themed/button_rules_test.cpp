@@ -7,28 +7,37 @@
 using namespace te;
 
 TEST(ButtonStateTable, EveryCombinationTakesTheFirstRuleThatHolds) {
+  // Face state, caption state, caption font, visual-style state (PBS_) for
+  // each combination; bit 1 disabled, 2 pressed, 4 hot, 8 focused, 16 active default.
+  struct TWant {
+    int Face, Caption, Font, VisualStyle;
+  };
+  constexpr TWant kTable[32] = {
+      {0, 0, 10, 1}, {3, 3, 14, 4}, {2, 2, 11, 3}, {3, 3, 14, 4},  // 0-3
+      {1, 1, 12, 2}, {3, 3, 14, 4}, {2, 2, 11, 3}, {3, 3, 14, 4},  // 4-7
+      {4, 4, 13, 5}, {3, 3, 14, 4}, {2, 2, 11, 3}, {3, 3, 14, 4},  // 8-11
+      {1, 1, 12, 2}, {3, 3, 14, 4}, {2, 2, 11, 3}, {3, 3, 14, 4},  // 12-15
+      {6, 0, 10, 5}, {3, 3, 14, 4}, {2, 2, 11, 3}, {3, 3, 14, 4},  // 16-19
+      {1, 1, 12, 2}, {3, 3, 14, 4}, {2, 2, 11, 3}, {3, 3, 14, 4},  // 20-23
+      {4, 4, 13, 5}, {3, 3, 14, 4}, {2, 2, 11, 3}, {3, 3, 14, 4},  // 24-27
+      {1, 1, 12, 2}, {3, 3, 14, 4}, {2, 2, 11, 3}, {3, 3, 14, 4},  // 28-31
+  };
   for (int bits = 0; bits < 32; ++bits) {
     const TButtonConditions c{!(bits & 1), bool(bits & 2), bool(bits & 4), bool(bits & 8), bool(bits & 16)};
     const TButtonLook look = ButtonLook(c);
-    TButtonLook want;
-    if (!c.Enabled) want = {StateDisabled, 3, 14, 4};
-    else if (c.Pressed) want = {StatePressed, 2, 11, 3};
-    else if (c.Hot) want = {StateHot, 1, 12, 2};
-    else if (c.Focused) want = {StateFocused, 4, 13, 5};
-    else if (c.ActiveDefault) want = {StateDefault, 0, 10, 5};
-    else want = {StateNormal, 0, 10, 1};
-    EXPECT_EQ(look.FaceState, want.FaceState) << bits;
-    EXPECT_EQ(look.CaptionState, want.CaptionState) << bits;
-    EXPECT_EQ(look.FontIndex, want.FontIndex) << bits;
-    EXPECT_EQ(look.VisualStyleState, want.VisualStyleState) << bits;
+    const TWant& want = kTable[bits];
+    EXPECT_EQ(int(look.FaceState), want.Face) << bits;
+    EXPECT_EQ(int(look.CaptionState), want.Caption) << bits;
+    EXPECT_EQ(int(look.FontIndex), want.Font) << bits;
+    EXPECT_EQ(int(look.VisualStyleState), want.VisualStyle) << bits;
   }
-  // The names of the visual style's states, spelled out once.
-  EXPECT_EQ(ButtonLook({true, false, false, false, false}).VisualStyleState, 1) << "PBS_NORMAL";
-  EXPECT_EQ(ButtonLook({true, false, true, false, false}).VisualStyleState, 2) << "PBS_HOT";
-  EXPECT_EQ(ButtonLook({true, true, true, true, true}).VisualStyleState, 3) << "PBS_PRESSED wins over hot and focus";
-  EXPECT_EQ(ButtonLook({false, true, true, true, true}).VisualStyleState, 4) << "PBS_DISABLED wins over all";
-  EXPECT_EQ(ButtonLook({true, false, false, true, false}).VisualStyleState, 5) << "PBS_DEFAULTED for focus";
-  EXPECT_EQ(ButtonLook({true, false, false, false, true}).CaptionState, 0) << "the active default's caption is normal";
+}
+
+TEST(EditFrameState, DisabledThenFocusedThenHot) {
+  // ETS_NORMAL 1, ETS_HOT 2, ETS_SELECTED 3 (the focused frame), ETS_DISABLED 4; bit 1 disabled, 2 focused, 4 hot.
+  constexpr int kTable[8] = {1, 4, 3, 4, 2, 4, 3, 4};
+  for (int bits = 0; bits < 8; ++bits)
+    EXPECT_EQ(int(EditFrameState(!(bits & 1), bool(bits & 2), bool(bits & 4))), kTable[bits]) << bits;
 }
 
 TEST(ButtonBlock, AWrappedCaptionWithoutGlyphOnTheMainWindowsButton) {

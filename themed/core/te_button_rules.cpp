@@ -8,12 +8,12 @@
 namespace te {
 
 TButtonLook ButtonLook(const TButtonConditions& c) {
-  if (!c.Enabled) return {StateDisabled, 3, 14, 4};   // PBS_DISABLED
-  if (c.Pressed) return {StatePressed, 2, 11, 3};     // PBS_PRESSED
-  if (c.Hot) return {StateHot, 1, 12, 2};             // PBS_HOT
-  if (c.Focused) return {StateFocused, 4, 13, 5};     // PBS_DEFAULTED
-  if (c.ActiveDefault) return {StateDefault, 0, 10, 5};
-  return {StateNormal, 0, 10, 1};                     // PBS_NORMAL
+  if (!c.Enabled) return {StateDisabled, StateDisabled, tfButtonTextDisabled, kPbsDisabled};
+  if (c.Pressed) return {StatePressed, StatePressed, tfButtonTextPressed, kPbsPressed};
+  if (c.Hot) return {StateHot, StateHot, tfButtonTextHot, kPbsHot};
+  if (c.Focused) return {StateFocused, StateFocused, tfButtonTextFocused, kPbsDefaulted};
+  if (c.ActiveDefault) return {StateDefault, StateNormal, tfButtonTextNormal, kPbsDefaulted};
+  return {StateNormal, StateNormal, tfButtonTextNormal, kPbsNormal};
 }
 
 TRect ButtonBlock(bool wordWrap, int width, int height, int spacing, int textWidth, int textHeight, bool hasGlyph,

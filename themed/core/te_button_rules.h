@@ -7,6 +7,7 @@
 
 #include "framework/core/types.h"
 #include "themed/core/te_theme_rules.h"
+#include "themed/core/te_theme_streams.h"
 
 namespace te {
 
@@ -16,6 +17,11 @@ enum TButtonLayout : std::uint8_t { blGlyphLeft, blGlyphRight, blGlyphTop, blGly
 
 // ---- The state table -----------------------------------------------------------------------
 
+// The Windows visual style's push button: part BP_PUSHBUTTON of class "Button"
+// and its PBS_ states.
+constexpr int kBpPushButton = 1;
+enum TPushButtonState : int { kPbsNormal = 1, kPbsHot = 2, kPbsPressed = 3, kPbsDisabled = 4, kPbsDefaulted = 5 };
+
 struct TButtonConditions {
   bool Enabled = true, Pressed = false, Hot = false, Focused = false, ActiveDefault = false;
 };
@@ -23,10 +29,10 @@ struct TButtonConditions {
 // What one combination of conditions looks like, the first rule that holds winning:
 // disabled, pressed, hot, focused, active default, otherwise.
 struct TButtonLook {
-  std::uint8_t FaceState;     // theme state of the face and the glyph (TteObjectState)
-  std::uint8_t CaptionState;  // theme state of the caption (the active default's is 0)
-  std::uint8_t FontIndex;     // the theme's caption font: 10 normal .. 14 disabled
-  int VisualStyleState;       // PBS_ state of the visual style's push button (part 1 of "Button")
+  TteObjectState FaceState;          // theme state of the face and the glyph
+  TteObjectState CaptionState;       // theme state of the caption (the active default's is normal)
+  TThemeFontIndex FontIndex;         // the theme's caption font
+  TPushButtonState VisualStyleState;  // of the visual style's push button
 };
 TButtonLook ButtonLook(const TButtonConditions& c);
 

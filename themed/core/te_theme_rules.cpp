@@ -96,4 +96,11 @@ TRect BorderInnerRect(int width, int height, int borderWidth, int bevelWidth, in
   return r;
 }
 
+TEditTextState EditFrameState(bool enabled, bool focused, bool hot) {
+  if (!enabled) return kEtsDisabled;
+  if (focused) return kEtsSelected;
+  if (hot) return kEtsHot;
+  return kEtsNormal;
+}
+
 }  // namespace te

@@ -126,4 +126,12 @@ constexpr std::uint8_t kAllBevelSides = kbsLeft | kbsTop | kbsRight | kbsBottom;
 // of `sides`, bevelWidth for each of the bevelCount (0, 1 or 2) bevels drawn.
 TRect BorderInnerRect(int width, int height, int borderWidth, int bevelWidth, int bevelCount, std::uint8_t sides);
 
+// The Windows visual style's edit frame that a control's border may be drawn
+// as: part EP_EDITTEXT of class "Edit" and its ETS_ states.
+constexpr int kEpEditText = 1;
+enum TEditTextState : int { kEtsNormal = 1, kEtsHot = 2, kEtsSelected = 3, kEtsDisabled = 4 };
+// The frame's state, the first that holds winning: disabled, focused (drawn as
+// selected), hot, otherwise normal.
+TEditTextState EditFrameState(bool enabled, bool focused, bool hot);
+
 }  // namespace te

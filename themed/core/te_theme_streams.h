@@ -25,6 +25,17 @@ extern const char* const kThemeColorNames[22];
 extern const char* const kThemeSysColorNames[27];  // the 27th, "clWindowText", is never used
 extern const char* const kThemeFontNames[66];
 
+// Positions in the colour table, in the order of kThemeColorNames.
+enum TThemeColorIndex : int {
+  tcCaptionNormal, tcCaptionInactive, tcWindowBorder, tcWindow, tcBorder, tcPanelNormal, tcPanelDisabled,
+  tcButtonNormal, tcButtonHot, tcButtonPressed, tcButtonFocused, tcButtonDisabled, tcEditNormal, tcEditHot,
+  tcEditFocused, tcEditDisabled, tcEditSelection, tcHint, tcList, tcTree, tcGrid, tcBarDock
+};
+// The push button's caption fonts among the 66 of kThemeFontNames.
+enum TThemeFontIndex : std::uint8_t {
+  tfButtonTextNormal = 10, tfButtonTextPressed, tfButtonTextHot, tfButtonTextFocused, tfButtonTextDisabled
+};
+
 // A standard colour's name when the value is one ("clBlack" ... "clWindowText",
 // searched in their order), else "$" and eight upper-case hexadecimal digits.
 std::string ColorToString(fw::TColor color);

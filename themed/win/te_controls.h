@@ -17,6 +17,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,8 @@
 namespace te {
 
 using fw::TRect;
+
+class TThemeData;
 
 // ---- Painting buffer, border and bevels -----------------------------------------
 
@@ -70,6 +73,8 @@ fw::TPoint SharedBufferLimits();
 // ---- Themed control bases and the embedded scroll bar -------------------------------
 
 enum TScrollBarKind : std::uint8_t { sbHorizontal, sbVertical };
+// Which scroll bars a windowed themed control embeds.
+enum TTeScrollBars : std::uint8_t { ksbNone, ksbHorizontal, ksbVertical, ksbBoth };
 class TTeScrollBar;
 
 // The windowed base of the themed controls.
@@ -100,8 +105,7 @@ class TTeControl : public fw::TCustomControl {
   int PaintHeight() const { return paintHeight_; }
   TTeScrollBar* HorzScrollBar() const { return horzScrollBar_; }
   TTeScrollBar* VertScrollBar() const { return vertScrollBar_; }
-  // 0 none, 1 horizontal, 2 vertical, 3 both.
-  std::uint8_t ScrollBarKind() const { return scrollBarKind_; }
+  TTeScrollBars ScrollBarKind() const { return scrollBarKind_; }
 
   int BorderWidth() const { return borderWidth_; }
   void SetBorderWidth(int v);
@@ -144,18 +148,20 @@ class TTeControl : public fw::TCustomControl {
   virtual void FocusEnter();
   virtual void FocusExit();
   // Turns the embedded scroll bars on or off (none of this program's controls does).
-  void SetScrollBarKind(std::uint8_t v);
+  void SetScrollBarKind(TTeScrollBars v);
   void RecreateScrollBars();
   void LayoutScrollBars();
 
  private:
   void PaintBorderAndClient();
+  void PaintEditFrame(const TThemeData& frame, const TRect& inner, const TRect& full);
+  void PaintClassicBorder(TRect r);
   void ScrollBarScrolled(TTeScrollBar* bar, int code, int& position);
   TTePerformance performance_ = kspNoBuffer;
   bool focused_ = false, hot_ = false;
   TTeScrollBar* horzScrollBar_ = nullptr;
   TTeScrollBar* vertScrollBar_ = nullptr;
-  std::uint8_t scrollBarKind_ = 0;
+  TTeScrollBars scrollBarKind_ = ksbNone;
   std::unique_ptr<fw::TFont> paintFont_;
   int borderWidth_ = 0;
   TTeBevelCut bevelInner_ = kbvLowered, bevelOuter_ = kbvLowered;
@@ -349,7 +355,7 @@ class TTeButton : public TTeControl {
   void SetTransparent(bool v);
   bool WordWrap() const { return wordWrap_; }
   void SetWordWrap(bool v);
-  bool Pressed() const { return pressed_ != 0; }
+  bool Pressed() const { return pressed_; }
   bool Tracking() const { return tracking_; }
   fw::TBitmap* WorkGlyph() const { return workGlyph_.get(); }
 
@@ -385,6 +391,29 @@ class TTeButton : public TTeControl {
   void MouseLeave() override;
 
  private:
+  // Who draws a paint: the theme in force when it defines the button, the
+  // Windows visual style while ThemesActive (the face only), or the classic look.
+  enum class TPainter : std::uint8_t { Theme, VisualStyle, Classic };
+  // What one paint draws with. PaintClient works it out once, on the canvas it
+  // paints, before anything is drawn; the painters and the layout operations
+  // read it. Nothing between them changes the theme, so one answer serves the paint.
+  struct TPaint {
+    TPainter Painter = TPainter::Classic;
+    TteTheme* Theme = nullptr;  // the theme in force, when it defines the button
+    TButtonLook Look{};
+    // The caption's font before FontOptions: the theme's for the state, or PaintFont.
+    std::unique_ptr<fw::TFont> Font = std::make_unique<fw::TFont>();
+    fw::TPoint GlyphSize{};  // one cell; (0, 0) without a glyph
+    bool HasGlyph = false;
+    TRect Content{}, Text{}, Glyph{};  // the caption-and-glyph block and its two parts
+  };
+  // The painter, the look, the caption's font and the block's rectangles, measured on `measure`.
+  TPaint MeasurePaint(fw::TCanvas& measure);
+  // The record of the paint in progress, or one measured into `aside` for a call outside a paint.
+  const TPaint& CurrentPaint(std::optional<TPaint>& aside);
+  void PaintThemedFace(const TPaint& p);
+  void PaintVisualStyleFace(const TPaint& p);
+  void PaintClassicFace();
   bool ThemeDefinesButton() const;
   TteTheme* Theme() const { return ResolveTheme(themeLink_); }
   void GlyphChanged();
@@ -412,8 +441,9 @@ class TTeButton : public TTeControl {
   TteCustomThemeLink* themeLink_ = nullptr;
   std::string themeObject_ = "default";
   bool transparent_ = false, wordWrap_ = false;
-  std::uint8_t pressed_ = 0;
+  bool pressed_ = false;
   bool tracking_ = false;
+  const TPaint* paint_ = nullptr;  // during PaintClient
 };
 
 // ---- Library start-up objects and window hooks ---------------------------------------------

@@ -79,7 +79,7 @@ void AddCommonPublished(TClassInfo& i, bool windowed) {
 
 bool TrueColorBuffer() {
   const int format = ScreenPixelFormat();
-  return format == 6 || format == 7;  // 24 or 32 bits per pixel
+  return format == int(TPixelFormat::pf24bit) || format == int(TPixelFormat::pf32bit);
 }
 
 // The surface a paint goes through, as Performance chooses: none (straight on
@@ -150,7 +150,7 @@ TTeControl::TTeControl(TComponent* owner) : TCustomControl(owner), paintFont_(st
   controlStyle_ |= csOpaque;
   SetColor(clBtnFace);
   performance_ = kspNoBuffer;
-  scrollBarKind_ = 0;
+  scrollBarKind_ = ksbNone;
   bevelSides_ = kAllBevelSides;
   bevelInner_ = kbvLowered;
   bevelOuter_ = kbvLowered;
@@ -291,7 +291,7 @@ void TTeControl::PaintBorderAndClient() {
   TRect inner;
   GetInnerRect(inner);
   const TRect client = ClientRect();
-  if (scrollBarKind_ == 3) {
+  if (scrollBarKind_ == ksbBoth) {
     inner.Right = client.Right;
     inner.Bottom = client.Bottom;
   }
@@ -302,7 +302,7 @@ void TTeControl::PaintBorderAndClient() {
     PaintBorder();
   }
   std::optional<TScopedCanvasState> clip;
-  if (scrollBarKind_ == 3) {
+  if (scrollBarKind_ == ksbBoth) {
     clip.emplace(canvas);
     ::IntersectClipRect(canvas.Handle(), client.Left, client.Top, client.Right, client.Bottom);
   }
@@ -310,28 +310,38 @@ void TTeControl::PaintBorderAndClient() {
 }
 
 void TTeControl::PaintBorder() {
-  TCanvas& canvas = Canvas();
-  const TRect full = Rect(0, 0, paintWidth_, paintHeight_);
-  const bool nativeFrame = ThemesActive() && useNativeFrame_;
-  if (scrollBarKind_ == 3) {
-    const TRect corner = Rect(Width() - 20, Height() - 20, Width(), Height());
-    if (nativeFrame) TThemeData(nullptr, L"Edit").DrawBackground(canvas.Handle(), 1, 0, corner);
-    else FillRectColor(canvas, corner, Color());
-  }
+  // The one choice of painter: the visual style's edit frame while styles are
+  // in use and the control wants it, else the classic margin and bevels.
+  const bool editStyle = useNativeFrame_ && ThemesActive();
   TRect inner;
   GetInnerRect(inner);
-  if (RectsEqual(inner, full)) return;  // no margin and no bevel: no border
-  if (nativeFrame) {
-    if (TThemeData theme(nullptr, L"Edit"); theme) {
-      const int state = !Enabled() ? 4 : focused_ ? 3 : hot_ ? 2 : 1;
-      TScopedCanvasState save(canvas);
-      ::ExcludeClipRect(canvas.Handle(), inner.Left, inner.Top, inner.Right, inner.Bottom);
-      theme.DrawBackground(canvas.Handle(), 1, state, full);
-      return;
-    }
-    // No visual-style data for edit boxes: the classic frame.
+  const TRect full = Rect(0, 0, paintWidth_, paintHeight_);
+  const bool framed = !RectsEqual(inner, full);  // a margin or a bevel
+  const bool corner = scrollBarKind_ == ksbBoth;
+  if (!framed && !corner) return;
+  std::optional<TThemeData> editFrame;  // a closed handle draws nothing
+  if (editStyle) editFrame.emplace(nullptr, L"Edit");
+  TCanvas& canvas = Canvas();
+  if (corner) {
+    const TRect box = Rect(Width() - 20, Height() - 20, Width(), Height());
+    if (editFrame) editFrame->DrawBackground(canvas.Handle(), kEpEditText, 0, box);
+    else FillRectColor(canvas, box, Color());
   }
-  TRect r = full;
+  if (!framed) return;
+  // Without visual-style data for edit boxes, the classic frame.
+  if (editFrame && *editFrame) PaintEditFrame(*editFrame, inner, full);
+  else PaintClassicBorder(full);
+}
+
+void TTeControl::PaintEditFrame(const TThemeData& frame, const TRect& inner, const TRect& full) {
+  TCanvas& canvas = Canvas();
+  TScopedCanvasState save(canvas);
+  ::ExcludeClipRect(canvas.Handle(), inner.Left, inner.Top, inner.Right, inner.Bottom);
+  frame.DrawBackground(canvas.Handle(), kEpEditText, EditFrameState(Enabled(), focused_, hot_), full);
+}
+
+void TTeControl::PaintClassicBorder(TRect r) {
+  TCanvas& canvas = Canvas();
   if (bevelWidth_ > 0) {
     if (bevelOuter_ != kbvNone)
       DrawBevel(canvas, r, bevelSides_, OuterBevelColors[bevelOuter_].TopLeft, OuterBevelColors[bevelOuter_].BottomRight,
@@ -428,8 +438,8 @@ TTeScrollBar* TTeControl::CreateScrollBar() { return new TTeScrollBar(this); }
 
 int TTeControl::GetScrollBarSize() { return ::GetSystemMetrics(SM_CYVTHUMB); }
 
-void TTeControl::SetScrollBarKind(std::uint8_t v) {
-  if (v > 3 || v == scrollBarKind_) return;
+void TTeControl::SetScrollBarKind(TTeScrollBars v) {
+  if (v > ksbBoth || v == scrollBarKind_) return;
   scrollBarKind_ = v;
   if (HandleAllocated() && Parent()) RecreateScrollBars();
   Invalidate();
@@ -451,8 +461,8 @@ void TTeControl::RecreateScrollBars() {
     bar->OnScroll = [this, bar](TObject*, int code, int& position) { ScrollBarScrolled(bar, code, position); };
     return bar;
   };
-  if (scrollBarKind_ == 1 || scrollBarKind_ == 3) horzScrollBar_ = make(sbHorizontal);
-  if (scrollBarKind_ == 2 || scrollBarKind_ == 3) vertScrollBar_ = make(sbVertical);
+  if (scrollBarKind_ == ksbHorizontal || scrollBarKind_ == ksbBoth) horzScrollBar_ = make(sbHorizontal);
+  if (scrollBarKind_ == ksbVertical || scrollBarKind_ == ksbBoth) vertScrollBar_ = make(sbVertical);
   LayoutScrollBars();
 }
 

@@ -2,6 +2,7 @@
 // keyboard, mouse and hover handling, its messages, the layout of its caption
 // and glyph, and painting its face and caption.
 #include <optional>
+#include <utility>
 
 #include "framework/core/exception.h"
 #include "framework/core/idents.h"
@@ -294,7 +295,7 @@ void TTeButton::ActionChange(TObject* sender, bool checkDefaults) {
 
 void TTeButton::KeyDown(WORD& key, TShiftState s) {
   if (key == VK_SPACE && !(s & ssAlt)) {
-    pressed_ = 1;
+    pressed_ = true;
     Invalidate();
   }
   TTeControl::KeyDown(key, s);
@@ -302,7 +303,7 @@ void TTeButton::KeyDown(WORD& key, TShiftState s) {
 
 void TTeButton::KeyUp(WORD& key, TShiftState s) {
   if (key == VK_SPACE) {
-    pressed_ = 0;
+    pressed_ = false;
     Invalidate();
     Click();
     key = 0;
@@ -314,7 +315,7 @@ void TTeButton::MouseDown(TMouseButton b, TShiftState s, int x, int y) {
   TTeControl::MouseDown(b, s, x, y);
   if (b != TMouseButton::mbLeft || !Enabled()) return;
   if (!InState(csDesigning) && CanFocus()) SetFocus();
-  pressed_ = 1;
+  pressed_ = true;
   Invalidate();
   tracking_ = true;
 }
@@ -322,7 +323,8 @@ void TTeButton::MouseDown(TMouseButton b, TShiftState s, int x, int y) {
 void TTeButton::MouseMove(TShiftState s, int x, int y) {
   TTeControl::MouseMove(s, x, y);
   if (!tracking_) return;
-  const std::uint8_t inside = x >= 0 && x < ClientWidth() && y >= 0 && y < ClientHeight() ? 1 : 0;
+  // Held while over the client area; the click below asks the painted size instead.
+  const bool inside = x >= 0 && x < ClientWidth() && y >= 0 && y < ClientHeight();
   if (inside != pressed_) {
     pressed_ = inside;
     Invalidate();
@@ -333,7 +335,8 @@ void TTeButton::MouseUp(TMouseButton b, TShiftState s, int x, int y) {
   TTeControl::MouseUp(b, s, x, y);
   if (!tracking_) return;  // the release of any button ends the tracking
   tracking_ = false;
-  pressed_ = 0;
+  pressed_ = false;
+  // The painted size, known before Windows resizes the window, decides the click.
   if (x >= 0 && x < PaintWidth() && y >= 0 && y < PaintHeight()) Click();
   Invalidate();
 }
@@ -404,46 +407,78 @@ void TTeButton::WndProc(TMessage& m) {
 
 bool TTeButton::ThemeDefinesButton() const { return IsButtonObjectDefined(0, themeObject_, themeLink_); }
 
-TButtonLook TTeButton::Look() const {
-  return ButtonLook({Enabled(), pressed_ == 1, Hot(), Focused(), activeDefault_});
-}
+TButtonLook TTeButton::Look() const { return ButtonLook({Enabled(), pressed_, Hot(), Focused(), activeDefault_}); }
 
-void TTeButton::GetContentRect(TRect& r) {
-  TBitmap scratch;  // its canvas measures; freed on every path
-  if (ThemeDefinesButton()) PaintFont()->Assign(Theme()->Fonts().GetObjectFont(Look().FontIndex, themeObject_));
-  TCanvas& measure = scratch.Canvas();
-  measure.Font().Assign(*PaintFont());
+namespace {
+// Points the button at its paint record until the paint returns or throws.
+template <class TRecord>
+class TPaintInProgress {
+ public:
+  TPaintInProgress(const TRecord*& slot, const TRecord* paint) : slot_(slot), saved_(std::exchange(slot, paint)) {}
+  ~TPaintInProgress() { slot_ = saved_; }
+  TPaintInProgress(const TPaintInProgress&) = delete;
+  TPaintInProgress& operator=(const TPaintInProgress&) = delete;
+
+ private:
+  const TRecord*& slot_;
+  const TRecord* saved_;
+};
+}  // namespace
+
+TTeButton::TPaint TTeButton::MeasurePaint(TCanvas& measure) {
+  TPaint p;
+  p.Look = Look();
+  p.Theme = ThemeDefinesButton() ? Theme() : nullptr;
+  p.Painter = p.Theme ? TPainter::Theme : ThemesActive() ? TPainter::VisualStyle : TPainter::Classic;
+  p.Font->Assign(p.Theme ? p.Theme->Fonts().GetObjectFont(p.Look.FontIndex, themeObject_) : *PaintFont());
+  p.GlyphSize = GetGlyphSize();  // rebuilds WorkGlyph
+  p.HasGlyph = !workGlyph_->Empty();
+  measure.Font().Assign(*p.Font);
   fontOptions_->Apply(&measure.Font());
-  const TPoint glyph = GetGlyphSize();
-  const bool hasGlyph = !workGlyph_->Empty();
   int textWidth = 0, textHeight = 0;
   if (!wordWrap_) {
     const std::string ansi = WideToAnsi(caption_);
     textWidth = measure.TextWidth(ansi);
     textHeight = measure.TextHeight(ansi);
   }
-  r = ButtonBlock(wordWrap_, Width(), Height(), spacing_, textWidth, textHeight, hasGlyph, glyph.X, glyph.Y, layout_);
-  r = PlaceButtonBlock(r, alignment_, PaintWidth(), PaintHeight(), Width(), Height(), pressed_ == 1);
+  const TPoint g = p.GlyphSize;
+  p.Content = ButtonBlock(wordWrap_, Width(), Height(), spacing_, textWidth, textHeight, p.HasGlyph, g.X, g.Y, layout_);
+  p.Content = PlaceButtonBlock(p.Content, alignment_, PaintWidth(), PaintHeight(), Width(), Height(), pressed_);
+  p.Text = ButtonTextRect(p.Content, p.HasGlyph, g.X, g.Y, spacing_, layout_);
+  p.Glyph = ButtonGlyphRect(p.Content, p.HasGlyph, g.X, g.Y, spacing_, layout_);
+  return p;
+}
+
+const TTeButton::TPaint& TTeButton::CurrentPaint(std::optional<TPaint>& aside) {
+  if (paint_) return *paint_;
+  // Called outside a paint: measured on a canvas of its own, freed on every path.
+  TBitmap scratch;
+  return aside.emplace(MeasurePaint(scratch.Canvas()));
+}
+
+void TTeButton::GetContentRect(TRect& r) {
+  std::optional<TPaint> aside;
+  r = CurrentPaint(aside).Content;
 }
 
 void TTeButton::GetTextRect(TRect& r) {
-  GetContentRect(r);
-  const TPoint glyph = GetGlyphSize();
-  r = ButtonTextRect(r, !workGlyph_->Empty(), glyph.X, glyph.Y, spacing_, layout_);
+  std::optional<TPaint> aside;
+  r = CurrentPaint(aside).Text;
 }
 
 void TTeButton::GetGlyphRect(TRect& r) {
-  GetContentRect(r);
-  const TPoint glyph = GetGlyphSize();
-  r = ButtonGlyphRect(r, !workGlyph_->Empty(), glyph.X, glyph.Y, spacing_, layout_);
+  std::optional<TPaint> aside;
+  r = CurrentPaint(aside).Glyph;
 }
 
 // ---- Painting ----------------------------------------------------------------------------------------
 
 void TTeButton::PaintClient() {
-  if (ThemeDefinesButton()) {
-    if (Theme()->IsButtonTransparent(0, themeObject_)) PaintParentBackground(this, Canvas().Handle());
+  const TPaint paint = MeasurePaint(Canvas());
+  const TPaintInProgress<TPaint> during(paint_, &paint);
+  if (paint.Painter == TPainter::Theme) {
     // Otherwise the theme's face covers the button.
+    if (paint.Theme->IsButtonTransparent(0, themeObject_)) PaintParentBackground(this, Canvas().Handle());
   } else if (transparent_) {
     PaintParentBackground(this, Canvas().Handle());
   } else {
@@ -455,27 +490,38 @@ void TTeButton::PaintClient() {
 }
 
 void TTeButton::PaintFace() {
+  std::optional<TPaint> aside;
+  const TPaint& p = CurrentPaint(aside);
+  switch (p.Painter) {
+    case TPainter::Theme: return PaintThemedFace(p);
+    case TPainter::VisualStyle: return PaintVisualStyleFace(p);
+    case TPainter::Classic: return PaintClassicFace();
+  }
+}
+
+void TTeButton::PaintThemedFace(const TPaint& p) {
+  p.Theme->DrawButton(0, Canvas(), MakeObjectInfo(Rect(0, 0, PaintWidth(), PaintHeight()), p.Look.FaceState),
+                      themeObject_);
+}
+
+void TTeButton::PaintVisualStyleFace(const TPaint& p) {
+  TRect r;
+  GetInnerRect(r);
+  // No handle, no face: the fill of PaintClient shows. Closed on every path.
+  TThemeData theme(nullptr, L"Button");
+  theme.DrawBackground(Canvas().Handle(), kBpPushButton, p.Look.VisualStyleState, r);
+}
+
+void TTeButton::PaintClassicFace() {
   TCanvas& canvas = Canvas();
   TRect r;
   GetInnerRect(r);
-  const TButtonLook look = Look();
-  if (ThemeDefinesButton()) {
-    Theme()->DrawButton(0, canvas, MakeObjectInfo(Rect(0, 0, PaintWidth(), PaintHeight()), look.FaceState),
-                        themeObject_);
-    return;
-  }
-  if (ThemesActive()) {
-    // No handle, no face: the fill of PaintClient shows. Closed on every path.
-    TThemeData theme(nullptr, L"Button");
-    theme.DrawBackground(canvas.Handle(), 1, look.VisualStyleState, r);
-    return;
-  }
   if (Focused() || activeDefault_) {
     DrawFrame3D(canvas, r, clBlack, clBlack);
     r = Inset(r, 1, 1);
   }
   FillRectColor(canvas, r, Color());
-  if (pressed_ == 0) {
+  if (!pressed_) {
     DrawFrame3D(canvas, r, clBtnHighlight, clBlack);
     r = Inset(r, 1, 1);
     DrawFrame3D(canvas, r, Color(), clBtnShadow);
@@ -489,11 +535,11 @@ void TTeButton::PaintFace() {
 }
 
 void TTeButton::PaintCaption() {
+  std::optional<TPaint> aside;
+  const TPaint& p = CurrentPaint(aside);
+  const bool themed = p.Painter == TPainter::Theme;  // the visual style has no caption of its own
   TCanvas& canvas = Canvas();
-  const bool themed = ThemeDefinesButton();
-  const TButtonLook look = Look();
-  if (themed) canvas.Font().Assign(Theme()->Fonts().GetObjectFont(look.FontIndex, themeObject_));
-  else canvas.Font().Assign(*PaintFont());
+  canvas.Font().Assign(*p.Font);
   fontOptions_->Apply(&canvas.Font());
 
   const UINT wrap = wordWrap_ ? DT_WORDBREAK : 0;
@@ -517,7 +563,7 @@ void TTeButton::PaintCaption() {
   }
   const UINT format = DrawTextBiDiModeFlags(wrap) | DT_CENTER;
   if (themed) {
-    Theme()->DrawButtonText(0, canvas, MakeObjectInfo(t, look.CaptionState), MakeTextInfo(t, caption_, format),
+    p.Theme->DrawButtonText(0, canvas, MakeObjectInfo(t, p.Look.CaptionState), MakeTextInfo(t, caption_, format),
                             themeObject_);
     return;
   }

@@ -1,5 +1,7 @@
 // The push button's glyph and its dialog-button kinds: where the glyph comes
 // from, which cell shows, greys and the key colour, and what a kind gives.
+#include <optional>
+
 #include "themed/win/te_controls.h"
 
 namespace te {
@@ -35,12 +37,14 @@ TPoint TTeButton::GetGlyphSize() {
 }
 
 void TTeButton::PaintGlyph() {
-  const int cw = GetGlyphSize().X, ch = workGlyph_->Height();  // builds WorkGlyph
-  if (workGlyph_->Empty()) return;
+  std::optional<TPaint> aside;
+  const TPaint& p = CurrentPaint(aside);  // WorkGlyph is built
+  if (!p.HasGlyph) return;
+  const int cw = p.GlyphSize.X, ch = workGlyph_->Height();
   TRect g;
   GetGlyphRect(g);
   const TRect d = Bounds(g.Left + (g.Width() - cw) / 2, g.Top + (g.Height() - ch) / 2, cw, ch);
-  const int cellLeft = GlyphCellLeft(numGlyphs_, Enabled(), pressed_ == 1, cw);
+  const int cellLeft = GlyphCellLeft(numGlyphs_, Enabled(), pressed_, cw);
   TCanvas& source = workGlyph_->Canvas();
   const TColor key = !glyph_->Empty() ? source.Pixel(0, ch - 1) : clFuchsia;  // the bottom-left corner
 
@@ -61,8 +65,8 @@ void TTeButton::PaintGlyph() {
       }
       if (px != key) b.SetPixel(x, y, ColorToTeColor(px, 255));
     }
-  if (ThemeDefinesButton()) {
-    Theme()->DrawButtonGlyph(0, Canvas(), MakeObjectInfo(d, Look().FaceState), MakeGlyphInfo(d, &b, 4), ThemeObject());
+  if (p.Painter == TPainter::Theme) {
+    p.Theme->DrawButtonGlyph(0, Canvas(), MakeObjectInfo(d, p.Look.FaceState), MakeGlyphInfo(d, &b, 4), themeObject_);
   } else {
     b.Draw(Canvas(), d.Left, d.Top);  // keyed: key pixels leave what lies beneath
   }

@@ -1,6 +1,7 @@
 // The theme's drawing operations 15-152, in their declaration order: window
 // frames, then each object kind. The base class defines no object ("has
 // object" is false everywhere) but every operation still draws a plain look.
+#include "themed/core/te_theme_streams.h"
 #include "themed/win/te_theme.h"
 #include "themed/win/te_utils.h"
 
@@ -152,19 +153,20 @@ void TteTheme::DrawWindowFrame(std::uint8_t subKind, TCanvas& canvas, const TteW
   TRect r = info.Rect;
   DrawRectOutline(canvas, r, kBlack);
   r = Inset(r, 1, 1);
-  const TColor face = colors_->GetColor(7);
+  const TColor face = colors_->GetColor(tcButtonNormal);
   DrawFrame3D(canvas, r, ShiftColor(face, 100), ShiftColor(face, -100));
   r = Inset(r, 1, 1);
-  const TColor border = colors_->GetColor(2);
+  const TColor border = colors_->GetColor(tcWindowBorder);
   FillRectColor(canvas, Rect(r.Left, r.Top, r.Right, cr.Top), border);
   FillRectColor(canvas, Rect(r.Left, r.Top, cr.Left, r.Bottom), border);
   FillRectColor(canvas, Rect(r.Left, cr.Bottom, r.Right, r.Bottom), border);
   FillRectColor(canvas, Rect(cr.Right, r.Top, r.Right, r.Bottom), border);
-  FillRectColor(canvas, Rect(cr.Left, 3, cr.Right, cr.Top), colors_->GetColor((info.Flags & 1) ? 0 : 1));
+  FillRectColor(canvas, Rect(cr.Left, 3, cr.Right, cr.Top),
+                colors_->GetColor((info.Flags & 1) ? tcCaptionNormal : tcCaptionInactive));
 }
 
 void TteTheme::DrawWindowClient(std::uint8_t, TCanvas& canvas, const TRect& rect, const TObjectName&) {
-  FillRectColor(canvas, rect, colors_->GetColor(3));
+  FillRectColor(canvas, rect, colors_->GetColor(tcWindow));
 }
 
 void TteTheme::DrawWindowCaption(std::uint8_t, TCanvas& canvas, const TRect& rect, const TteWindowInfo& info,
@@ -178,7 +180,7 @@ void TteTheme::DrawWindowButton(std::uint8_t, TCanvas& canvas, const TteWindowBu
   const TRect& r = button.Rect;
   if (RectIsEmpty(r)) return;
   const bool pressed = button.State == 2;
-  const TColor face = colors_->GetColor(button.State == 1 ? 8 : 7);
+  const TColor face = colors_->GetColor(button.State == 1 ? tcButtonHot : tcButtonNormal);
   if (button.Index != 0) {
     FillRectColor(canvas, r, face);
     if (pressed) DrawFrame3D(canvas, r, ShiftColor(face, -100), ShiftColor(face, 100));
@@ -216,7 +218,7 @@ void TteTheme::DrawWindowButton(std::uint8_t, TCanvas& canvas, const TteWindowBu
 }
 
 void TteTheme::DrawWindowSizeGrip(std::uint8_t, TCanvas& canvas, const TteObjectInfo& info, const TObjectName&) {
-  FillRectColor(canvas, info.Rect, colors_->GetColor(2));
+  FillRectColor(canvas, info.Rect, colors_->GetColor(tcWindowBorder));
   if (info.State == 0) return;
   const TRect r = Moved(Inset(info.Rect, 4, 4), 3, 3);
   const std::vector<TPoint> band = {{r.Right, r.Top - 4}, {r.Right, r.Top}, {r.Left, r.Bottom}, {r.Left - 4, r.Bottom}};
@@ -273,7 +275,11 @@ bool TteTheme::HasButtonObject(std::uint8_t, const TObjectName&) { return false;
 bool TteTheme::IsButtonTransparent(std::uint8_t, const TObjectName&) { return false; }
 
 void TteTheme::DrawButton(std::uint8_t, TCanvas& canvas, const TteObjectInfo& info, const TObjectName&) {
-  const int faceIndex = info.State == StateDisabled ? 11 : info.State == StatePressed ? 9 : info.State == StateHot ? 7 : 10;
+  // The hot face takes the table's normal colour and every other state its focused one.
+  const TThemeColorIndex faceIndex = info.State == StateDisabled ? tcButtonDisabled
+                                     : info.State == StatePressed ? tcButtonPressed
+                                     : info.State == StateHot     ? tcButtonNormal
+                                                                  : tcButtonFocused;
   const TColor face = colors_->GetColor(faceIndex);
   const TColor light = ShiftColor(face, 30), dark = ShiftColor(face, -30);
   if (info.State == StateDisabled) return;
@@ -581,7 +587,7 @@ void TteTheme::GetListContentRect(std::uint8_t, const TRect& rect, const TObject
   result = Inset(rect, 4, 5);
 }
 void TteTheme::DrawList(std::uint8_t, TCanvas& canvas, const TRect& rect, const TObjectName&) {
-  FillFramed(canvas, rect, colors_->GetColor(18), kRed);
+  FillFramed(canvas, rect, colors_->GetColor(tcList), kRed);
 }
 void TteTheme::DrawListPart(std::uint8_t, TCanvas&, const TRect&, const TObjectName&) {}
 void TteTheme::DrawListItem(std::uint8_t, TCanvas& canvas, const TteObjectInfo& info, const TObjectName&) {
@@ -620,7 +626,7 @@ void TteTheme::GetTreeContentRect(std::uint8_t, const TRect& rect, const TObject
   result = Inset(rect, 2, 2);
 }
 void TteTheme::DrawTree(std::uint8_t, TCanvas& canvas, const TRect& rect, const TObjectName&) {
-  FillFramed(canvas, rect, colors_->GetColor(19), kRed);
+  FillFramed(canvas, rect, colors_->GetColor(tcTree), kRed);
 }
 void TteTheme::DrawTreeItem(std::uint8_t subKind, TCanvas& canvas, const TteObjectInfo& info,
                             const TObjectName& objectName) {

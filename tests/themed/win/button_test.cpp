@@ -784,6 +784,20 @@ TEST(ThemedButton, AThemeThatDefinesTheButtonDrawsFaceCaptionAndGlyph) {
   EXPECT_EQ(red, 16) << "the 4 x 4 glyph keyed over the face";
 }
 
+TEST(ThemedButton, MeasuringTheBlockLeavesThePaintFontAlone) {
+  TButtonForm f;
+  TLoggedButton& b = *f.button;
+  b.Font()->SetSize(30);
+  Shot(b);  // the paint font is the control's font now
+  std::vector<std::string> calls;
+  SetCurrentTheme(std::make_unique<TRecordingTheme>(&calls));
+  TRect block;
+  b.GetContentRect(block);
+  const int size = b.PaintFont()->Size();
+  SetCurrentTheme(nullptr);
+  EXPECT_EQ(size, 30) << "the theme's caption font measures the block without becoming the paint font";
+}
+
 TEST(Button, ARemovedImageListOrThemeLinkIsDroppedWhenThePlatformTellsTheButton) {
   struct TLinkOf : TteCustomThemeLink {
     using TteCustomThemeLink::TteCustomThemeLink;

@@ -692,7 +692,7 @@ TEST(Tracking, ThePaintSizeIsKnownBeforeTheWindowTakesIt) {
 TEST(EmbeddedScrollBars, BothBarsComeWithTheWindowShrinkTheClientAndReportScrolls) {
   struct TScrolled : TTeControl {
     using TTeControl::TTeControl;
-    void Enable() { SetScrollBarKind(3); }
+    void Enable() { SetScrollBarKind(ksbBoth); }
     std::vector<std::pair<int, int>> vscrolls;
     void WndProc(fw::TMessage& m) override {
       if (m.Msg == WM_VSCROLL) {
