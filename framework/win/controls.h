@@ -375,6 +375,23 @@ class TWinControl : public TControl {
 
  private:
   static LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  // WndProc's handlers, each given what its message carries.
+  void RouteMouse(TMessage& m, TPoint p);
+  void WMMouseLeave(TMessage& m);
+  void WMCaptureChanged(TMessage& m, HWND newCapture);
+  void WMContextMenu(TMessage& m, TPoint at);
+  void WMPrintClient(HDC dc, bool erase);
+  void WMEraseBkgnd(TMessage& m, HDC dc);
+  void WMWindowPosChanged(TMessage& m);
+  void WMSetFocus(TMessage& m);
+  void WMKeyDown(TMessage& m);
+  void WMKeyUp(TMessage& m);
+  void WMChar(TMessage& m);
+  void WMSysChar(TMessage& m);
+  void CMEnabledChanged();
+  void CMTextChanged();
+  // Passes a parent's change (CM_PARENT...) on to every child, after a repaint when asked.
+  void TellChildren(UINT parentChanged, bool repaint);
   void ApplyTabOrder();
   void ReleaseWindow();
   int alignLevel_ = 0;

@@ -177,7 +177,7 @@ void TCustomForm::SetFocusedControl(TWinControl* c) {
   for (TWinControl* x = c; x && x != this; x = x->Parent())
     if (!contains(x, old)) entering.push_back(x);
   for (auto it = entering.rbegin(); it != entering.rend(); ++it) (*it)->Perform(CM_ENTER);
-  Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(c));
+  Perform(CM_FOCUSCHANGED, 0, FocusedControlParam(c));
 }
 
 void TCustomForm::WndProc(TMessage& m) {
@@ -207,7 +207,8 @@ void TCustomForm::WndProc(TMessage& m) {
     case CM_DIALOGKEY:
       if (::GetKeyState(VK_MENU) >= 0) {
         const bool ctrl = ::GetKeyState(VK_CONTROL) < 0;
-        switch (m.WParam) {
+        const unsigned key = CharCodeOf(m);
+        switch (key) {
           case VK_TAB:
             if (!ctrl) {
               SelectNext(activeControl_, ::GetKeyState(VK_SHIFT) >= 0, true);
@@ -217,7 +218,7 @@ void TCustomForm::WndProc(TMessage& m) {
             break;
           case VK_LEFT: case VK_UP: case VK_RIGHT: case VK_DOWN:
             if (activeControl_ && activeControl_->Parent()) {
-              activeControl_->Parent()->SelectNext(activeControl_, m.WParam == VK_RIGHT || m.WParam == VK_DOWN, false);
+              activeControl_->Parent()->SelectNext(activeControl_, key == VK_RIGHT || key == VK_DOWN, false);
               m.Result = 1;
               return;
             }

@@ -45,4 +45,19 @@ constexpr UINT CM_CHILDKEY = CM_BASE + 46;
 constexpr UINT CM_BIDIMODECHANGED = CM_BASE + 60;
 constexpr UINT CM_PARENTBIDIMODECHANGED = CM_BASE + 61;
 
+// ---- What the CM_ messages carry, read by name -------------------------------------------
+
+class TControl;
+
+// CM_DIALOGKEY, CM_DIALOGCHAR, CM_WANTSPECIALKEY: the virtual key or the
+// character, and the key data of the keyboard message it came from.
+inline unsigned CharCodeOf(const TMessage& m) { return unsigned(m.WParam); }
+inline LPARAM KeyDataOf(const TMessage& m) { return m.LParam; }
+// CM_FOCUSCHANGED: the control that received the focus, or none.
+inline TControl* FocusedControlOf(const TMessage& m) { return reinterpret_cast<TControl*>(m.LParam); }
+inline LPARAM FocusedControlParam(TControl* c) { return reinterpret_cast<LPARAM>(c); }
+// CM_MOUSEENTER, CM_MOUSELEAVE: the control the mouse entered or left.
+inline TControl* MouseControlOf(const TMessage& m) { return reinterpret_cast<TControl*>(m.LParam); }
+inline LPARAM MouseControlParam(TControl* c) { return reinterpret_cast<LPARAM>(c); }
+
 }  // namespace fw

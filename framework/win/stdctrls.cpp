@@ -106,9 +106,9 @@ void TButton::WndProc(TMessage& m) {
       Invalidate();
       break;
     case CM_DIALOGKEY: {
-      const bool mods = (::GetKeyState(VK_SHIFT) < 0) || (::GetKeyState(VK_CONTROL) < 0) || (m.LParam & (1 << 29));
-      if (!mods && CanFocus() &&
-          ((m.WParam == VK_RETURN && (default_ || focused_)) || (m.WParam == VK_ESCAPE && cancel_))) {
+      const bool mods = KeyDataToShiftState(KeyDataOf(m)) & (ssShift | ssCtrl | ssAlt);
+      const unsigned key = CharCodeOf(m);
+      if (!mods && CanFocus() && ((key == VK_RETURN && (default_ || focused_)) || (key == VK_ESCAPE && cancel_))) {
         Click();
         m.Result = 1;
         return;
@@ -116,7 +116,7 @@ void TButton::WndProc(TMessage& m) {
       break;
     }
     case CM_DIALOGCHAR:
-      if (IsAccel(unsigned(m.WParam), text_) && CanFocus()) {
+      if (IsAccel(CharCodeOf(m), text_) && CanFocus()) {
         SetFocus();
         Click();
         m.Result = 1;

@@ -12,6 +12,11 @@ constexpr UINT HM_REINSTALL = 0xB0DE;
 constexpr UINT HM_RELEASE = 0xB0DF;
 // Posted to the deferred-click window by a themed menu item: lParam, the item.
 constexpr UINT HM_ITEMCLICK = 0x08BA;
+// What lParam names; a pointer that the receiver checks before it uses it.
+template <class T>
+T* NamedObjectOf(LPARAM lParam) {
+  return reinterpret_cast<T*>(lParam);
+}
 
 // The stock glyph bitmaps of the push-button kinds, by kind (none for bkCustom).
 inline constexpr const char* kButtonKindResources[11] = {

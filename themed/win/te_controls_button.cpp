@@ -265,7 +265,7 @@ void TTeButton::SetDefault(bool v) {
   default_ = v;
   if (HandleAllocated())
     if (TCustomForm* form = ParentForm())
-      form->Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(form->ActiveControl()));
+      form->Perform(CM_FOCUSCHANGED, 0, FocusedControlParam(form->ActiveControl()));
   Invalidate();
 }
 
@@ -354,7 +354,7 @@ void TTeButton::MouseLeave() {
 void TTeButton::WndProc(TMessage& m) {
   switch (m.Msg) {
     case CM_FOCUSCHANGED: {
-      auto* focused = reinterpret_cast<TControl*>(m.LParam);
+      TControl* focused = FocusedControlOf(m);
       const bool wasActive = activeDefault_;
       const bool onAButton = dynamic_cast<TTeButton*>(focused) || dynamic_cast<TButton*>(focused);
       activeDefault_ = onAButton ? false : default_;
@@ -366,9 +366,9 @@ void TTeButton::WndProc(TMessage& m) {
       Invalidate();
       return;  // the platform's own handling is not called
     case CM_DIALOGKEY: {
-      const bool modifiers = KeyDataToShiftState(m.LParam) & (ssShift | ssCtrl | ssAlt);
-      const bool enter = m.WParam == VK_RETURN && (activeDefault_ || Focused());
-      const bool escape = m.WParam == VK_ESCAPE && cancel_;
+      const bool modifiers = KeyDataToShiftState(KeyDataOf(m)) & (ssShift | ssCtrl | ssAlt);
+      const bool enter = CharCodeOf(m) == VK_RETURN && (activeDefault_ || Focused());
+      const bool escape = CharCodeOf(m) == VK_ESCAPE && cancel_;
       if ((enter || escape) && !modifiers && CanFocus()) {
         Click();
         m.Result = 1;
@@ -377,7 +377,7 @@ void TTeButton::WndProc(TMessage& m) {
       break;
     }
     case CM_DIALOGCHAR:
-      if (IsAccel(unsigned(m.WParam), WideToAnsi(caption_)) && CanFocus()) {
+      if (IsAccel(CharCodeOf(m), WideToAnsi(caption_)) && CanFocus()) {
         SetFocus();
         Click();
         m.Result = 1;
@@ -390,12 +390,13 @@ void TTeButton::WndProc(TMessage& m) {
       caption_ = AnsiToWide(Text());
       return;
     case TM_THEMENOTIFY:
-      if (m.WParam == tnThemeChanged || m.WParam == tnThemeAttached || m.WParam == tnThemeDetached ||
-          m.WParam == tnSystemChanged)
-        Invalidate();
+      switch (ThemeNotifyOf(m)) {
+        case tnThemeChanged: case tnThemeAttached: case tnThemeDetached: case tnSystemChanged: Invalidate(); break;
+        default: break;  // other codes are not the button's
+      }
       return;
     case TM_LINKNOTIFY:
-      if (themeLink_ && m.LParam == reinterpret_cast<LPARAM>(themeLink_)) Invalidate();
+      if (themeLink_ && ChangedLinkOf(m) == themeLink_) Invalidate();
       return;
     default:
       break;

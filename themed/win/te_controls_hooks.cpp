@@ -201,7 +201,7 @@ bool THookList::Contains(const TControlHook* hook) const {
 }
 
 void THookList::WndProc(HWND hwnd, TMessage& m) {
-  auto* hook = reinterpret_cast<TControlHook*>(m.LParam);
+  auto* hook = NamedObjectOf<TControlHook>(m.LParam);  // checked against the list before use
   switch (m.Msg) {
     case HM_REINSTALL:
       if (Contains(hook)) hook->Install();

@@ -187,7 +187,7 @@ void TTeClickHandler::WndProc(HWND hwnd, TMessage& m) {
     return;
   }
   // Only a live themed menu item is clicked: lParam is never taken on trust.
-  auto* target = reinterpret_cast<TTeItemClickTarget*>(m.LParam);
+  auto* target = NamedObjectOf<TTeItemClickTarget>(m.LParam);
   if (!ClickTargets().count(target)) return;
   if (Application) Application->ProcessMessages();
   if (ClickTargets().count(target)) target->RunItemClick();

@@ -49,6 +49,11 @@ enum TteThemeNotify : WPARAM {
   tnThemeDetached = 4,  // the theme gave up the receiver
   tnSystemChanged = 5,  // system colours, display mode or visual style changed: repaint
 };
+class TteCustomThemeLink;
+inline TteThemeNotify ThemeNotifyOf(const fw::TMessage& m) { return TteThemeNotify(m.WParam); }
+inline const TteCustomThemeLink* ChangedLinkOf(const fw::TMessage& m) {
+  return reinterpret_cast<const TteCustomThemeLink*>(m.LParam);
+}
 
 // ---- The theme object and its tables ------------------------------------------------------
 
