@@ -34,8 +34,9 @@ std::vector<std::wstring> Arguments() {
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   fw::RestrictDllSearchToSystem();  // before anything loads a DLL
   RegisterProgramClasses();
-  fw::TApplicationScope scope;      // the platform's units: Application and Screen
-  te::TThemedLibraryScope library;  // the library's units, in their order; they end first
+  fw::TApplicationScope scope;  // the platform's units: Application and Screen
+  // The library's units, in their order (they end first), with the program's message pump.
+  te::TThemedLibraryScope library([] { fw::Application->ProcessMessages(); });
   fw::Application->Initialize();
   fw::Application->SetTitle(kApplicationTitle);
   std::wstring journal;

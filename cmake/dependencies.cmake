@@ -12,7 +12,8 @@ if(WIN32)
   # The workbook reader's libzip (over MinGW's zlib) and expat, both static.
   find_library(ZIP_LIB NAMES libzip.a PATHS "${NAVEKO_MINGW_PREFIX}/lib" NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
   find_library(EXPAT_LIB NAMES libexpat.a libexpatMD.a PATHS "${NAVEKO_MINGW_PREFIX}/lib" NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
-  find_library(ZLIB_LIB NAMES libz.a PATHS /usr/x86_64-w64-mingw32/lib NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+  # MinGW's own zlib, under the toolchain's find root.
+  find_library(ZLIB_LIB NAMES libz.a REQUIRED)
   add_library(naveko_zip STATIC IMPORTED GLOBAL)
   set_target_properties(naveko_zip PROPERTIES IMPORTED_LOCATION "${ZIP_LIB}"
                         INTERFACE_INCLUDE_DIRECTORIES "${NAVEKO_MINGW_PREFIX}/include"
@@ -81,8 +82,11 @@ else()
   target_link_libraries(naveko_expat INTERFACE EXPAT::EXPAT)
 endif()
 
-# GoogleTest from Debian's source package (googletest), built with the project's compiler.
+# GoogleTest from Debian's source package (googletest, its sources under the
+# system prefix in src/googletest), built with the project's compiler.
+find_path(NAVEKO_GTEST_SOURCE_DIR NAMES googletest/include/gtest/gtest.h PATH_SUFFIXES src/googletest
+          NO_CMAKE_FIND_ROOT_PATH REQUIRED DOC "GoogleTest's source tree")
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
 set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
-add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+add_subdirectory(${NAVEKO_GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)

@@ -1,11 +1,32 @@
 #include "framework/core/component.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <stdexcept>
+#include <utility>
 
 #include "framework/core/exception.h"
 #include "framework/core/text.h"
 
 namespace fw {
+
+namespace {
+TUnhandledErrorSink gUnhandledErrorSink = nullptr;
+}  // namespace
+
+TUnhandledErrorSink SetUnhandledErrorSink(TUnhandledErrorSink sink) { return std::exchange(gUnhandledErrorSink, sink); }
+
+void ReportUnhandledError(const std::exception& e) noexcept {
+  try {
+    if (gUnhandledErrorSink) {
+      gUnhandledErrorSink(e);
+      return;
+    }
+  } catch (...) {
+    // A sink that fails itself leaves the plain report below.
+  }
+  std::fprintf(stderr, "%s\n", e.what());
+}
 
 TComponent::TComponent(TComponent* owner) {
   if (owner) owner->InsertComponent(this);
@@ -32,10 +53,14 @@ TComponent::~TComponent() {
 }
 
 void TComponent::operator delete(TComponent* p, std::destroying_delete_t) {
+  // Freeing goes on whatever BeforeDestruction raises: the destructors release
+  // what is left, and the error is reported rather than lost.
   try {
     p->BeforeDestruction();
+  } catch (const std::exception& e) {
+    ReportUnhandledError(e);
   } catch (...) {
-    // Freeing goes on: the destructors release what is left.
+    ReportUnhandledError(std::runtime_error("Unknown error while freeing a component"));
   }
   void* memory = dynamic_cast<void*>(p);
   p->~TComponent();
@@ -71,14 +96,18 @@ void TComponent::SetName(const std::string& name) {
 }
 
 void TComponent::SetDesigning(bool on) {
-  if (on) state_ |= csDesigning;
-  else state_ &= ~std::uint32_t(csDesigning);
+  if (on)
+    state_ |= csDesigning;
+  else
+    state_ &= ~std::uint32_t(csDesigning);
   for (auto* c : components_) c->SetDesigning(on);
 }
 
 void TComponent::SetLoadingState(bool on) {
-  if (on) state_ |= csLoading | csReading;
-  else state_ &= ~std::uint32_t(csLoading | csReading);
+  if (on)
+    state_ |= csLoading | csReading;
+  else
+    state_ &= ~std::uint32_t(csLoading | csReading);
 }
 
 void TComponent::EndReading() { state_ &= ~std::uint32_t(csReading); }

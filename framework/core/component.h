@@ -1,8 +1,9 @@
 // Components: ownership (owned components are freed with their owner),
 // removal notification, component state, Name and Tag.
 #pragma once
-#include <cstdint>
 #include <any>
+#include <cstdint>
+#include <exception>
 #include <functional>
 #include <map>
 #include <new>
@@ -23,6 +24,14 @@ enum TComponentStateFlag : std::uint32_t {
 
 enum class TOperation { opInsert, opRemove };
 
+// Where an error goes that cannot travel up to a caller, such as one raised
+// while a component is freed (delete does not throw). The Windows layer points
+// it at its handlers' error path, the application's exception handler, for as
+// long as the application exists; until then it is written to stderr. Returns
+// the sink it replaces.
+using TUnhandledErrorSink = void (*)(const std::exception&);
+TUnhandledErrorSink SetUnhandledErrorSink(TUnhandledErrorSink sink);
+void ReportUnhandledError(const std::exception& e) noexcept;
 
 // Freeing a component: `delete` (the owner's, a unique_ptr's or code's) calls
 // BeforeDestruction on the whole object first, so that clean-up that needs the

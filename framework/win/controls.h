@@ -22,21 +22,47 @@ enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 enum TAnchorKind : std::uint32_t { akLeft = 1, akTop = 2, akRight = 4, akBottom = 8 };
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 enum TShiftFlag : std::uint32_t {
-  ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64
+  ssShift = 1,
+  ssAlt = 2,
+  ssCtrl = 4,
+  ssLeft = 8,
+  ssRight = 16,
+  ssMiddle = 32,
+  ssDouble = 64
 };
 using TShiftState = std::uint32_t;
 
 enum TControlStyleFlag : std::uint32_t {
-  csAcceptsControls = 1u << 0, csCaptureMouse = 1u << 1, csDesignInteractive = 1u << 2,
-  csClickEvents = 1u << 3, csFramed = 1u << 4, csSetCaption = 1u << 5, csOpaque = 1u << 6,
-  csDoubleClicks = 1u << 7, csFixedWidth = 1u << 8, csFixedHeight = 1u << 9, csNoDesignVisible = 1u << 10,
-  csReplicatable = 1u << 11, csNoStdEvents = 1u << 12, csDisplayDragImage = 1u << 13,
-  csReflector = 1u << 14, csActionClient = 1u << 15, csMenuEvents = 1u << 16,
+  csAcceptsControls = 1u << 0,
+  csCaptureMouse = 1u << 1,
+  csDesignInteractive = 1u << 2,
+  csClickEvents = 1u << 3,
+  csFramed = 1u << 4,
+  csSetCaption = 1u << 5,
+  csOpaque = 1u << 6,
+  csDoubleClicks = 1u << 7,
+  csFixedWidth = 1u << 8,
+  csFixedHeight = 1u << 9,
+  csNoDesignVisible = 1u << 10,
+  csReplicatable = 1u << 11,
+  csNoStdEvents = 1u << 12,
+  csDisplayDragImage = 1u << 13,
+  csReflector = 1u << 14,
+  csActionClient = 1u << 15,
+  csMenuEvents = 1u << 16,
 };
 enum TControlStateFlag : std::uint32_t {
-  csLButtonDown = 1u << 0, csClicked = 1u << 1, csPalette = 1u << 2, csReadingState = 1u << 3,
-  csAlignmentNeeded = 1u << 4, csFocusing = 1u << 5, csCreating = 1u << 6, csPaintCopy = 1u << 7,
-  csCustomPaint = 1u << 8, csDestroyingHandle = 1u << 9, csDocking = 1u << 10,
+  csLButtonDown = 1u << 0,
+  csClicked = 1u << 1,
+  csPalette = 1u << 2,
+  csReadingState = 1u << 3,
+  csAlignmentNeeded = 1u << 4,
+  csFocusing = 1u << 5,
+  csCreating = 1u << 6,
+  csPaintCopy = 1u << 7,
+  csCustomPaint = 1u << 8,
+  csDestroyingHandle = 1u << 9,
+  csDocking = 1u << 10,
 };
 
 // Reading order and alignment of a control's text.
@@ -70,7 +96,9 @@ class TSizeConstraints : public TPersistent {
   TNotifyEvent OnChange;
 
  private:
-  void Changed() { if (OnChange) OnChange(this); }
+  void Changed() {
+    if (OnChange) OnChange(this);
+  }
   int maxHeight_ = 0, maxWidth_ = 0, minHeight_ = 0, minWidth_ = 0;
 };
 
@@ -193,7 +221,10 @@ class TControl : public TComponent {
 
   virtual void Invalidate();
   void Update();
-  void Repaint() { Invalidate(); Update(); }
+  void Repaint() {
+    Invalidate();
+    Update();
+  }
   // Rescales position, size and font by m / d (pixels-per-inch scaling).
   virtual void ChangeScale(int m, int d);
 
@@ -205,10 +236,10 @@ class TControl : public TComponent {
   TEvent<void(TObject*)> OnResize;
   // Drag-and-drop events: kept and streamed; this framework starts no drag
   // operations of its own.
-  TEvent<void(TObject*, TObject*, int, int)> OnDragDrop;                   // Sender, Source, X, Y
-  TEvent<void(TObject*, TObject*, int, int, int, bool&)> OnDragOver;      // ..., State, Accept
-  TEvent<void(TObject*, TObject*, int, int)> OnEndDrag;                    // Sender, Target, X, Y
-  TEvent<void(TObject*, TObject*&)> OnStartDrag;                           // Sender, DragObject
+  TEvent<void(TObject*, TObject*, int, int)> OnDragDrop;              // Sender, Source, X, Y
+  TEvent<void(TObject*, TObject*, int, int, int, bool&)> OnDragOver;  // ..., State, Accept
+  TEvent<void(TObject*, TObject*, int, int)> OnEndDrag;               // Sender, Target, X, Y
+  TEvent<void(TObject*, TObject*&)> OnStartDrag;                      // Sender, DragObject
 
   virtual void Click();
 
@@ -244,8 +275,8 @@ class TControl : public TComponent {
   int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
   TAlign align_ = TAlign::alNone;
   std::uint32_t anchors_ = akLeft | akTop;
-  TRect anchorRules_{};     // left, top, right margin, bottom margin
-  TPoint anchorOrigin_{};   // parent's client size when the rules were taken
+  TRect anchorRules_{};    // left, top, right margin, bottom margin
+  TPoint anchorOrigin_{};  // parent's client size when the rules were taken
   bool visible_ = true, enabled_ = true;
   TColor color_ = clWindow;
   bool parentColor_ = false, parentFont_ = true;

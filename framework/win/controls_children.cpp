@@ -2,8 +2,6 @@
 // alignment, and painting the window with its graphic children.
 #include "framework/win/controls.h"
 
-
-
 #include "framework/win/controls_internal.h"
 #include "framework/win/forms.h"
 #include "framework/win/menus.h"
@@ -148,7 +146,10 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
     return;
   }
   const bool resized = width != width_ || height != height_;
-  left_ = left; top_ = top; width_ = width; height_ = height;
+  left_ = left;
+  top_ = top;
+  width_ = width;
+  height_ = height;
   if (resized) Realign();
   UpdateAnchorRules();
   RequestAlign();
@@ -163,7 +164,10 @@ void TWinControl::UpdateBoundsFromWindow() {
   const int w = r.right - r.left, h = r.bottom - r.top;
   const bool resized = w != width_ || h != height_;
   const bool moved = r.left != left_ || r.top != top_;
-  left_ = r.left; top_ = r.top; width_ = w; height_ = h;
+  left_ = r.left;
+  top_ = r.top;
+  width_ = w;
+  height_ = h;
   if (moved || resized) UpdateAnchorRules();
   if (resized) {
     Realign();
@@ -240,9 +244,7 @@ void TWinControl::AlignControls(TRect& rect) {
           c->SetBounds(rect.Right - c->width_, rect.Top, c->width_, rect.Height());
           rect.Right -= c->width_;
           break;
-        case TAlign::alClient:
-          c->SetBounds(rect.Left, rect.Top, rect.Width(), rect.Height());
-          break;
+        case TAlign::alClient: c->SetBounds(rect.Left, rect.Top, rect.Width(), rect.Height()); break;
         default: break;
       }
     }
@@ -255,12 +257,16 @@ void TWinControl::AlignControls(TRect& rect) {
     if ((a & (akRight | akBottom)) == 0) continue;
     int l = c->left_, t = c->top_, w = c->width_, h = c->height_;
     if (a & akRight) {
-      if (a & akLeft) w = pc.Width() - c->anchorRules_.Left - c->anchorRules_.Right;
-      else l = pc.Width() - c->anchorRules_.Right - w;
+      if (a & akLeft)
+        w = pc.Width() - c->anchorRules_.Left - c->anchorRules_.Right;
+      else
+        l = pc.Width() - c->anchorRules_.Right - w;
     }
     if (a & akBottom) {
-      if (a & akTop) h = pc.Height() - c->anchorRules_.Top - c->anchorRules_.Bottom;
-      else t = pc.Height() - c->anchorRules_.Bottom - h;
+      if (a & akTop)
+        h = pc.Height() - c->anchorRules_.Top - c->anchorRules_.Bottom;
+      else
+        t = pc.Height() - c->anchorRules_.Bottom - h;
     }
     c->SetBounds(l, t, w, h);
   }
@@ -285,7 +291,10 @@ void TWinControl::PaintWindow(HDC) {}
 void TWinControl::PaintControls(HDC dc, TControl* first) {
   bool started = first == nullptr;
   for (auto* c : controls_) {
-    if (!started) { started = c == first; if (!started) continue; }
+    if (!started) {
+      started = c == first;
+      if (!started) continue;
+    }
     auto* g = dynamic_cast<TGraphicControl*>(c);
     // A control painted as a copy (its parent painting beneath it) is left out.
     if (!g || !g->visible_ || g->width_ <= 0 || g->height_ <= 0 || (g->controlState_ & csPaintCopy)) continue;

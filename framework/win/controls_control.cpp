@@ -100,9 +100,7 @@ void TControl::WndProc(TMessage& m) {
     case CM_ENABLEDCHANGED:
     case CM_COLORCHANGED:
     case CM_FONTCHANGED:
-    case CM_TEXTCHANGED:
-      Invalidate();
-      return;
+    case CM_TEXTCHANGED: Invalidate(); return;
     case CM_VISIBLECHANGED:
       if (parent_ && parent_->HandleAllocated()) {
         RECT r{left_, top_, left_ + width_, top_ + height_};
@@ -134,11 +132,8 @@ void TControl::WndProc(TMessage& m) {
         Perform(CM_SHOWHINTCHANGED);
       }
       return;
-    case CM_BIDIMODECHANGED:
-      Invalidate();
-      return;
-    default:
-      DefaultHandler(m);
+    case CM_BIDIMODECHANGED: Invalidate(); return;
+    default: DefaultHandler(m);
   }
 }
 
@@ -195,8 +190,10 @@ void TControl::MouseMove(TShiftState s, int x, int y) {
   if (OnMouseMove) OnMouseMove(this, s, x, y);
 }
 void TControl::Click() {
-  if (OnClick) OnClick(this);
-  else if (action_) action_->Execute();
+  if (OnClick)
+    OnClick(this);
+  else if (action_)
+    action_->Execute();
 }
 
 void TControl::SetAction(TBasicAction* a) {
@@ -244,8 +241,10 @@ bool TControl::MouseCapture() const {
 
 void TControl::SetMouseCapture(bool on) {
   if (auto* w = dynamic_cast<TWinControl*>(this)) {
-    if (on) ::SetCapture(w->Handle());
-    else if (MouseCapture()) ::ReleaseCapture();
+    if (on)
+      ::SetCapture(w->Handle());
+    else if (MouseCapture())
+      ::ReleaseCapture();
     return;
   }
   if (!parent_) return;
@@ -287,7 +286,10 @@ void TControl::SetBounds(int left, int top, int width, int height) {
     RECT r{left_, top_, left_ + width_, top_ + height_};
     ::InvalidateRect(parent_->HandleNoCreate(), &r, TRUE);
   }
-  left_ = left; top_ = top; width_ = width; height_ = height;
+  left_ = left;
+  top_ = top;
+  width_ = width;
+  height_ = height;
   UpdateAnchorRules();
   Invalidate();
   RequestAlign();
@@ -363,8 +365,10 @@ void TControl::SetParentBiDiMode(bool v) {
 
 UINT TControl::DrawTextBiDiModeFlags(UINT flags) const {
   if (UseRightToLeftAlignment()) {
-    if (flags & DT_RIGHT) flags &= ~UINT(DT_RIGHT);
-    else if (!(flags & DT_CENTER)) flags |= DT_RIGHT;
+    if (flags & DT_RIGHT)
+      flags &= ~UINT(DT_RIGHT);
+    else if (!(flags & DT_CENTER))
+      flags |= DT_RIGHT;
   }
   if (UseRightToLeftReading()) flags |= DT_RTLREADING;
   return flags;

@@ -15,10 +15,9 @@ TPropInfo ControlColorProp(TColor def) {
 }
 
 TPropInfo BiDiModeProp() {
-  auto p = EnumProp<TControl, TBiDiMode>("BiDiMode", &TControl::BiDiMode, &TControl::SetBiDiMode,
-                                         {"bdLeftToRight", "bdRightToLeft", "bdRightToLeftNoAlign",
-                                          "bdRightToLeftReadingOnly"},
-                                         bdLeftToRight);
+  auto p = EnumProp<TControl, TBiDiMode>(
+      "BiDiMode", &TControl::BiDiMode, &TControl::SetBiDiMode,
+      {"bdLeftToRight", "bdRightToLeft", "bdRightToLeftNoAlign", "bdRightToLeftReadingOnly"}, bdLeftToRight);
   p.Stored = [](const TPersistent& o) { return !static_cast<const TControl&>(o).ParentBiDiMode(); };
   return p;
 }
@@ -76,9 +75,11 @@ std::vector<TPropInfo> DragEventProps() {
 const TClassInfo& TSizeConstraints::StaticClassInfo() {
   static const TClassInfo info = [] {
     TClassInfo i("TSizeConstraints", &TPersistent::StaticClassInfo());
-    i.Add(IntProp<TSizeConstraints, int>("MaxHeight", &TSizeConstraints::MaxHeight, &TSizeConstraints::SetMaxHeight, 0));
+    i.Add(
+        IntProp<TSizeConstraints, int>("MaxHeight", &TSizeConstraints::MaxHeight, &TSizeConstraints::SetMaxHeight, 0));
     i.Add(IntProp<TSizeConstraints, int>("MaxWidth", &TSizeConstraints::MaxWidth, &TSizeConstraints::SetMaxWidth, 0));
-    i.Add(IntProp<TSizeConstraints, int>("MinHeight", &TSizeConstraints::MinHeight, &TSizeConstraints::SetMinHeight, 0));
+    i.Add(
+        IntProp<TSizeConstraints, int>("MinHeight", &TSizeConstraints::MinHeight, &TSizeConstraints::SetMinHeight, 0));
     i.Add(IntProp<TSizeConstraints, int>("MinWidth", &TSizeConstraints::MinWidth, &TSizeConstraints::SetMinWidth, 0));
     return i;
   }();
@@ -87,7 +88,10 @@ const TClassInfo& TSizeConstraints::StaticClassInfo() {
 
 void TSizeConstraints::Assign(const TPersistent& source) {
   if (auto* c = dynamic_cast<const TSizeConstraints*>(&source)) {
-    maxHeight_ = c->maxHeight_; maxWidth_ = c->maxWidth_; minHeight_ = c->minHeight_; minWidth_ = c->minWidth_;
+    maxHeight_ = c->maxHeight_;
+    maxWidth_ = c->maxWidth_;
+    minHeight_ = c->minHeight_;
+    minWidth_ = c->minWidth_;
     Changed();
     return;
   }
@@ -107,10 +111,18 @@ bool SetLimit(int v, int& limit, int& other, bool isMaximum) {
 }
 }  // namespace
 
-void TSizeConstraints::SetMaxHeight(int v) { if (SetLimit(v, maxHeight_, minHeight_, true)) Changed(); }
-void TSizeConstraints::SetMaxWidth(int v) { if (SetLimit(v, maxWidth_, minWidth_, true)) Changed(); }
-void TSizeConstraints::SetMinHeight(int v) { if (SetLimit(v, minHeight_, maxHeight_, false)) Changed(); }
-void TSizeConstraints::SetMinWidth(int v) { if (SetLimit(v, minWidth_, maxWidth_, false)) Changed(); }
+void TSizeConstraints::SetMaxHeight(int v) {
+  if (SetLimit(v, maxHeight_, minHeight_, true)) Changed();
+}
+void TSizeConstraints::SetMaxWidth(int v) {
+  if (SetLimit(v, maxWidth_, minWidth_, true)) Changed();
+}
+void TSizeConstraints::SetMinHeight(int v) {
+  if (SetLimit(v, minHeight_, maxHeight_, false)) Changed();
+}
+void TSizeConstraints::SetMinWidth(int v) {
+  if (SetLimit(v, minWidth_, maxWidth_, false)) Changed();
+}
 
 void TSizeConstraints::Apply(int& width, int& height) const {
   if (maxWidth_ > 0 && width > maxWidth_) width = maxWidth_;

@@ -87,7 +87,10 @@ void TWinControl::CreateParams(TCreateParams& p) {
   if (visible_) p.Style |= WS_VISIBLE;
   if (!enabled_) p.Style |= WS_DISABLED;
   if (tabStop_) p.Style |= WS_TABSTOP;
-  p.X = left_; p.Y = top_; p.Width = width_; p.Height = height_;
+  p.X = left_;
+  p.Y = top_;
+  p.Width = width_;
+  p.Height = height_;
   p.WndParent = parent_ ? parent_->Handle() : nullptr;
   p.WinClassName = AnsiToWide(ClassName());
 }
@@ -112,7 +115,8 @@ void TWinControl::CreateWnd() {
   }
   CreateWindowHandle(p);
   if (!hwnd_)
-    throw EComponentError("Error creating window of " + ClassName() + " (error " + std::to_string(::GetLastError()) + ")");
+    throw EComponentError("Error creating window of " + ClassName() + " (error " + std::to_string(::GetLastError()) +
+                          ")");
 }
 
 void TWinControl::CreateWindowHandle(const TCreateParams& p) {
@@ -171,14 +175,18 @@ void TWinControl::WndProc(TMessage& m) {
     case WM_ERASEBKGND: return WMEraseBkgnd(m, reinterpret_cast<HDC>(m.WParam));
     case WM_WINDOWPOSCHANGED: return WMWindowPosChanged(m);
     case WM_SETFOCUS: return WMSetFocus(m);
-    case WM_KEYDOWN: case WM_SYSKEYDOWN: return WMKeyDown(m);
-    case WM_KEYUP: case WM_SYSKEYUP: return WMKeyUp(m);
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: return WMKeyDown(m);
+    case WM_KEYUP:
+    case WM_SYSKEYUP: return WMKeyUp(m);
     case WM_CHAR: return WMChar(m);
     case WM_SYSCHAR: return WMSysChar(m);
     case WM_GETDLGCODE: m.Result = 0; return;
     case CM_ENTER: return DoEnter();
     case CM_EXIT: return DoExit();
-    case CM_FOCUSCHANGED: case CM_DIALOGKEY: case CM_DIALOGCHAR: return Broadcast(m);
+    case CM_FOCUSCHANGED:
+    case CM_DIALOGKEY:
+    case CM_DIALOGCHAR: return Broadcast(m);
     case CM_ENABLEDCHANGED: return CMEnabledChanged();
     case CM_VISIBLECHANGED: return ShowingChanged();
     case CM_TEXTCHANGED: return CMTextChanged();
@@ -318,8 +326,14 @@ bool TWinControl::DoDialogKey(TMessage& m) {
   UINT mask = 0;
   switch (m.WParam) {
     case VK_TAB: mask = DLGC_WANTTAB; break;
-    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: mask = DLGC_WANTARROWS; break;
-    case VK_RETURN: case VK_EXECUTE: case VK_ESCAPE: case VK_CANCEL: mask = DLGC_WANTALLKEYS; break;
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN: mask = DLGC_WANTARROWS; break;
+    case VK_RETURN:
+    case VK_EXECUTE:
+    case VK_ESCAPE:
+    case VK_CANCEL: mask = DLGC_WANTALLKEYS; break;
     default: return false;
   }
   if (Perform(CM_WANTSPECIALKEY, m.WParam, m.LParam) != 0) return false;

@@ -26,12 +26,17 @@ TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner) {
   visible_ = false;
   parentFont_ = false;
   color_ = clBtnFace;
-  left_ = 0; top_ = 0; width_ = 320; height_ = 240;
+  left_ = 0;
+  top_ = 0;
+  width_ = 320;
+  height_ = 240;
 }
 
 TCustomForm::~TCustomForm() {
   if (OnDestroy) {
-    try { OnDestroy(this); } catch (...) {}
+    try {
+      OnDestroy(this);
+    } catch (...) {}
   }
   activeControl_ = focusedControl_ = nullptr;
 }
@@ -44,16 +49,17 @@ const TClassInfo& TCustomForm::StaticClassInfo() {
                                biSystemMenu | biMinimize | biMaximize));
     i.Add(EnumProp<TCustomForm, TFormBorderStyle>(
         "BorderStyle", &TCustomForm::BorderStyle, &TCustomForm::SetBorderStyle,
-        {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"}, TFormBorderStyle::bsSizeable));
+        {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"},
+        TFormBorderStyle::bsSizeable));
     i.Add(StringProp<TCustomForm, std::wstring>("Caption", &TCustomForm::Caption, &TCustomForm::SetCaption, L""));
     i.Add(ControlColorProp(clBtnFace));
     i.Add(BoolProp<TCustomForm>("Ctl3D", &TCustomForm::Ctl3D, &TCustomForm::SetCtl3D, true));
     i.Add(BoolProp<TControl>("ParentFont", &TControl::ParentFont, &TControl::SetParentFont, false));
-    i.Add(EnumProp<TCustomForm, TPosition>("Position", &TCustomForm::Position, &TCustomForm::SetPosition,
-                                           {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly",
-                                            "poScreenCenter", "poDesktopCenter", "poMainFormCenter",
-                                            "poOwnerFormCenter"},
-                                           TPosition::poDesigned));
+    i.Add(
+        EnumProp<TCustomForm, TPosition>("Position", &TCustomForm::Position, &TCustomForm::SetPosition,
+                                         {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly",
+                                          "poScreenCenter", "poDesktopCenter", "poMainFormCenter", "poOwnerFormCenter"},
+                                         TPosition::poDesigned));
     i.Add(BoolProp<TCustomForm>("Scaled", &TCustomForm::Scaled, &TCustomForm::SetScaled, true));
     i.Add(IntProp<TCustomForm, int>("PixelsPerInch", &TCustomForm::PixelsPerInch, &TCustomForm::SetPixelsPerInch));
     i.Add(EventProp<TCustomForm>("OnClose", &TCustomForm::OnClose));
@@ -88,15 +94,18 @@ void TCustomForm::SetBorderIcons(std::uint32_t v) {
 void TCustomForm::ApplyWindowStyle() {
   if (!hwnd_) return;
   ::SetWindowLongW(hwnd_, GWL_STYLE, LONG(WindowStyle() | (::IsWindowVisible(hwnd_) ? WS_VISIBLE : 0)));
-  ::SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 DWORD TCustomForm::WindowStyle() const {
   DWORD s = WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
   switch (borderStyle_) {
     case TFormBorderStyle::bsNone: s |= WS_POPUP; break;
-    case TFormBorderStyle::bsSingle: case TFormBorderStyle::bsToolWindow: s |= WS_CAPTION | WS_BORDER; break;
-    case TFormBorderStyle::bsSizeable: case TFormBorderStyle::bsSizeToolWin: s |= WS_CAPTION | WS_THICKFRAME; break;
+    case TFormBorderStyle::bsSingle:
+    case TFormBorderStyle::bsToolWindow: s |= WS_CAPTION | WS_BORDER; break;
+    case TFormBorderStyle::bsSizeable:
+    case TFormBorderStyle::bsSizeToolWin: s |= WS_CAPTION | WS_THICKFRAME; break;
     case TFormBorderStyle::bsDialog: s |= WS_POPUP | WS_CAPTION | DS_MODALFRAME; break;
   }
   if (borderStyle_ != TFormBorderStyle::bsNone) {
@@ -216,7 +225,10 @@ void TCustomForm::WndProc(TMessage& m) {
               return;
             }
             break;
-          case VK_LEFT: case VK_UP: case VK_RIGHT: case VK_DOWN:
+          case VK_LEFT:
+          case VK_UP:
+          case VK_RIGHT:
+          case VK_DOWN:
             if (activeControl_ && activeControl_->Parent()) {
               activeControl_->Parent()->SelectNext(activeControl_, key == VK_RIGHT || key == VK_DOWN, false);
               m.Result = 1;
@@ -231,8 +243,7 @@ void TCustomForm::WndProc(TMessage& m) {
     case CM_VISIBLECHANGED:
       if (hwnd_) ::ShowWindow(hwnd_, visible_ ? SW_SHOWNORMAL : SW_HIDE);
       return;
-    default:
-      TWinControl::WndProc(m);
+    default: TWinControl::WndProc(m);
   }
 }
 
@@ -346,8 +357,7 @@ void TApplication::WndProc(HWND hwnd, TMessage& m) {
       if (mainForm_ && mainForm_->HandleAllocated() && ::IsWindowEnabled(mainForm_->HandleNoCreate()))
         ::SetFocus(mainForm_->HandleNoCreate());
       return;
-    default:
-      TUtilityWindow::DefaultHandling(hwnd, m);
+    default: TUtilityWindow::DefaultHandling(hwnd, m);
   }
 }
 
@@ -380,8 +390,7 @@ void TApplication::HandleMessage() {
 
 void TApplication::ProcessMessages() {
   MSG msg;
-  while (ProcessMessage(msg)) {
-  }
+  while (ProcessMessage(msg)) {}
 }
 
 void TApplication::Run() {
@@ -443,19 +452,22 @@ void TApplication::HandleException(const std::exception& e) {
   if (handlingException_) return;
   handlingException_ = true;
   try {
-    if (OnException) OnException(this, e);
-    else MessageBox(AnsiToWide(e.what()));
-  } catch (...) {
-  }
+    if (OnException)
+      OnException(this, e);
+    else
+      MessageBox(AnsiToWide(e.what()));
+  } catch (...) {}
   handlingException_ = false;
 }
 
 TApplicationScope::TApplicationScope() {
   Screen = new TScreen();
   Application = new TApplication(nullptr);
+  SetUnhandledErrorSink(ReportHandlerError);
 }
 
 TApplicationScope::~TApplicationScope() {
+  SetUnhandledErrorSink(nullptr);
   delete Application;
   Application = nullptr;
   delete Screen;

@@ -8,16 +8,10 @@
 #include <string>
 
 #include "framework/win/controls.h"
+#include "framework/win/form_types.h"
 #include "framework/win/utility_window.h"
 
 namespace fw {
-
-enum class TCloseAction { caNone, caHide, caFree, caMinimize };
-enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
-enum TBorderIcon : std::uint32_t { biSystemMenu = 1, biMinimize = 2, biMaximize = 4, biHelp = 8 };
-enum class TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
-                       poMainFormCenter, poOwnerFormCenter };
-using TModalResult = std::int32_t;
 
 // Facts about the primary screen; PixelsPerInch can be set by tests to lay out for another resolution.
 class TScreen {
@@ -27,6 +21,7 @@ class TScreen {
   void SetPixelsPerInch(int v) { ppi_ = v; }
   int Width() const { return ::GetSystemMetrics(SM_CXSCREEN); }
   int Height() const { return ::GetSystemMetrics(SM_CYSCREEN); }
+
  private:
   int ppi_ = 96;
 };

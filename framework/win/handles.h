@@ -15,7 +15,10 @@ class UniqueHandle {
   ~UniqueHandle() { reset(); }
   UniqueHandle(UniqueHandle&& o) noexcept : h_(std::exchange(o.h_, H{})) {}
   UniqueHandle& operator=(UniqueHandle&& o) noexcept {
-    if (this != &o) { reset(); h_ = std::exchange(o.h_, H{}); }
+    if (this != &o) {
+      reset();
+      h_ = std::exchange(o.h_, H{});
+    }
     return *this;
   }
   UniqueHandle(const UniqueHandle&) = delete;
@@ -45,9 +48,15 @@ struct GdiObjectDeleter {
     ::DeleteObject(h);
   }
 };
-struct MemoryDcDeleter { void operator()(HDC h) const { ::DeleteDC(h); } };
-struct WindowDeleter { void operator()(HWND h) const { ::DestroyWindow(h); } };
-struct KernelHandleDeleter { void operator()(HANDLE h) const { ::CloseHandle(h); } };
+struct MemoryDcDeleter {
+  void operator()(HDC h) const { ::DeleteDC(h); }
+};
+struct WindowDeleter {
+  void operator()(HWND h) const { ::DestroyWindow(h); }
+};
+struct KernelHandleDeleter {
+  void operator()(HANDLE h) const { ::CloseHandle(h); }
+};
 
 using UniqueFont = UniqueHandle<HFONT, GdiObjectDeleter>;
 using UniquePen = UniqueHandle<HPEN, GdiObjectDeleter>;
@@ -63,7 +72,9 @@ inline UniqueFile OwnFile(HANDLE h) { return UniqueFile(h == INVALID_HANDLE_VALU
 class ScopedGetDC {
  public:
   explicit ScopedGetDC(HWND hwnd) : hwnd_(hwnd), dc_(::GetDC(hwnd)) {}
-  ~ScopedGetDC() { if (dc_) ::ReleaseDC(hwnd_, dc_); }
+  ~ScopedGetDC() {
+    if (dc_) ::ReleaseDC(hwnd_, dc_);
+  }
   ScopedGetDC(const ScopedGetDC&) = delete;
   ScopedGetDC& operator=(const ScopedGetDC&) = delete;
   HDC get() const { return dc_; }
@@ -78,7 +89,9 @@ class ScopedGetDC {
 class ScopedSelectObject {
  public:
   ScopedSelectObject(HDC dc, HGDIOBJ obj) : dc_(dc), old_(::SelectObject(dc, obj)) {}
-  ~ScopedSelectObject() { if (old_) ::SelectObject(dc_, old_); }
+  ~ScopedSelectObject() {
+    if (old_) ::SelectObject(dc_, old_);
+  }
   ScopedSelectObject(ScopedSelectObject&& o) noexcept : dc_(o.dc_), old_(std::exchange(o.old_, nullptr)) {}
   ScopedSelectObject& operator=(ScopedSelectObject&&) = delete;
   ScopedSelectObject(const ScopedSelectObject&) = delete;
@@ -109,7 +122,9 @@ class ScopedPaint {
 class ScopedSaveDC {
  public:
   explicit ScopedSaveDC(HDC dc) : dc_(dc), id_(::SaveDC(dc)) {}
-  ~ScopedSaveDC() { if (id_) ::RestoreDC(dc_, id_); }
+  ~ScopedSaveDC() {
+    if (id_) ::RestoreDC(dc_, id_);
+  }
   ScopedSaveDC(const ScopedSaveDC&) = delete;
   ScopedSaveDC& operator=(const ScopedSaveDC&) = delete;
 

@@ -22,9 +22,9 @@ class TMessageDispatcher {
 constexpr UINT CM_BASE = 0xB000;
 constexpr UINT CM_ACTIVATE = CM_BASE + 0;
 constexpr UINT CM_DEACTIVATE = CM_BASE + 1;
-constexpr UINT CM_DIALOGKEY = CM_BASE + 5;        // WParam: virtual key, LParam: key data
-constexpr UINT CM_DIALOGCHAR = CM_BASE + 6;       // WParam: character, LParam: key data
-constexpr UINT CM_FOCUSCHANGED = CM_BASE + 7;     // LParam: the control that received the focus
+constexpr UINT CM_DIALOGKEY = CM_BASE + 5;     // WParam: virtual key, LParam: key data
+constexpr UINT CM_DIALOGCHAR = CM_BASE + 6;    // WParam: character, LParam: key data
+constexpr UINT CM_FOCUSCHANGED = CM_BASE + 7;  // LParam: the control that received the focus
 constexpr UINT CM_PARENTFONTCHANGED = CM_BASE + 8;
 constexpr UINT CM_PARENTCOLORCHANGED = CM_BASE + 9;
 constexpr UINT CM_VISIBLECHANGED = CM_BASE + 11;  // WParam: the new visibility

@@ -10,7 +10,10 @@ namespace fw {
 bool IsAccel(unsigned ch, const std::string& caption) {
   for (size_t i = 0; i + 1 < caption.size(); ++i) {
     if (caption[i] != '&') continue;
-    if (caption[i + 1] == '&') { ++i; continue; }
+    if (caption[i + 1] == '&') {
+      ++i;
+      continue;
+    }
     const unsigned char a = static_cast<unsigned char>(caption[i + 1]);
     const unsigned char b = static_cast<unsigned char>(ch);
     return ::CharUpperA(reinterpret_cast<LPSTR>(static_cast<ULONG_PTR>(a))) ==
@@ -91,9 +94,7 @@ void TButton::KeyUp(WORD& key, TShiftState s) {
 
 void TButton::WndProc(TMessage& m) {
   switch (m.Msg) {
-    case WM_GETDLGCODE:
-      m.Result = 0;
-      return;
+    case WM_GETDLGCODE: m.Result = 0; return;
     case WM_ERASEBKGND:
       m.Result = 1;  // Paint covers every pixel
       return;
@@ -123,8 +124,7 @@ void TButton::WndProc(TMessage& m) {
         return;
       }
       break;
-    default:
-      break;
+    default: break;
   }
   TCustomControl::WndProc(m);
 }

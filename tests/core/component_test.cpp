@@ -116,3 +116,26 @@ TEST(Component, DesigningStatePropagatesToOwnedComponents) {
   root.SetDesigning(false);
   EXPECT_FALSE(c->InState(csDesigning));
 }
+
+TEST(Component, AnErrorWhileFreeingIsReportedAndTheComponentStillGoes) {
+  struct Failing : Probe {
+    using Probe::Probe;
+    void BeforeDestruction() override {
+      Probe::BeforeDestruction();
+      throw EComponentError("cannot let go");
+    }
+  };
+  static std::vector<std::string> reported;
+  reported.clear();
+  const TUnhandledErrorSink previous =
+      SetUnhandledErrorSink([](const std::exception& e) { reported.push_back(e.what()); });
+  std::vector<std::string> log;
+  TComponent owner(nullptr);
+  auto* child = new Failing(&owner, &log);
+  child->SetName("child");
+  delete child;
+  SetUnhandledErrorSink(previous);
+  EXPECT_EQ(log, std::vector<std::string>{"destroy child"});
+  EXPECT_EQ(reported, std::vector<std::string>{"cannot let go"});
+  EXPECT_TRUE(owner.Components().empty());
+}

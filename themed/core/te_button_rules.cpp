@@ -21,8 +21,10 @@ TRect ButtonBlock(bool wordWrap, int width, int height, int spacing, int textWid
   TRect r = wordWrap ? TRect{0, 0, width - 10 - spacing - glyphWidth, height - 10 - spacing - glyphHeight}
                      : TRect{0, 0, textWidth, textHeight};
   if (hasGlyph) {
-    if (layout == blGlyphLeft || layout == blGlyphRight) r.Right += glyphWidth + spacing;
-    else r.Bottom += glyphHeight + spacing;
+    if (layout == blGlyphLeft || layout == blGlyphRight)
+      r.Right += glyphWidth + spacing;
+    else
+      r.Bottom += glyphHeight + spacing;
     if (glyphWidth > r.Right) r.Right = glyphWidth;
     if (glyphHeight > r.Bottom) r.Bottom = glyphHeight;
   }
@@ -33,12 +35,8 @@ TRect PlaceButtonBlock(TRect r, fw::TAlignment alignment, int paintWidth, int pa
                        bool pressed) {
   auto offset = [&r](int dx, int dy) { r = fw::Moved(r, dx, dy); };
   switch (alignment) {
-    case fw::taLeftJustify:
-      offset(4, (paintHeight - r.Bottom) / 2);
-      break;
-    case fw::taRightJustify:
-      offset(paintWidth - r.Right - 4, (paintHeight - r.Bottom) / 2);
-      break;
+    case fw::taLeftJustify: offset(4, (paintHeight - r.Bottom) / 2); break;
+    case fw::taRightJustify: offset(paintWidth - r.Right - 4, (paintHeight - r.Bottom) / 2); break;
     case fw::taCenter: {
       TRect placed;
       CenterRect(r, TRect{0, 0, width, height}, placed);

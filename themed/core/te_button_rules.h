@@ -29,9 +29,9 @@ struct TButtonConditions {
 // What one combination of conditions looks like, the first rule that holds winning:
 // disabled, pressed, hot, focused, active default, otherwise.
 struct TButtonLook {
-  TteObjectState FaceState;          // theme state of the face and the glyph
-  TteObjectState CaptionState;       // theme state of the caption (the active default's is normal)
-  TThemeFontIndex FontIndex;         // the theme's caption font
+  TteObjectState FaceState;           // theme state of the face and the glyph
+  TteObjectState CaptionState;        // theme state of the caption (the active default's is normal)
+  TThemeFontIndex FontIndex;          // the theme's caption font
   TPushButtonState VisualStyleState;  // of the visual style's push button
 };
 TButtonLook ButtonLook(const TButtonConditions& c);

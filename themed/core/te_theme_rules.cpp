@@ -7,9 +7,12 @@ TteTextInfo MakeTextInfo(const TRect& rect, const std::wstring& text, std::uint3
   info.Rect = rect;
   info.Text = text;
   const bool centre = format & dt::Center, right = format & dt::Right;
-  if (format & dt::VCenter) info.Alignment = centre ? 4 : right ? 7 : 1;
-  else if (format & dt::Bottom) info.Alignment = centre ? 5 : right ? 8 : 2;
-  else info.Alignment = centre ? 3 : right ? 6 : 0;
+  if (format & dt::VCenter)
+    info.Alignment = centre ? 4 : right ? 7 : 1;
+  else if (format & dt::Bottom)
+    info.Alignment = centre ? 5 : right ? 8 : 2;
+  else
+    info.Alignment = centre ? 3 : right ? 6 : 0;
   if (format & dt::RtlReading) info.Options |= ktoRtlReading;
   if (format & dt::NoPrefix) info.Options |= ktoNoPrefix;
   if (format & dt::SingleLine) info.Options |= ktoSingleLine;
@@ -44,9 +47,12 @@ std::uint8_t WindowButtonHitCode(int index) {
     case 0: return 17;
     case 1: return 11;
     case 2: return 12;
-    case 3: case 4: return 13;
-    case 5: case 6: return 14;
-    case 7: case 8: return 15;
+    case 3:
+    case 4: return 13;
+    case 5:
+    case 6: return 14;
+    case 7:
+    case 8: return 15;
     case 9: return 16;
     default: return 0;
   }
@@ -63,9 +69,12 @@ TRect BaseWindowButtonRect(const TRect& cr, std::uint16_t icons, int index) {
   int group;
   switch (index) {
     case 1: group = 0; break;
-    case 5: case 6: group = 1; break;
-    case 3: case 4: group = 2; break;
-    case 7: case 8: group = 3; break;
+    case 5:
+    case 6: group = 1; break;
+    case 3:
+    case 4: group = 2; break;
+    case 7:
+    case 8: group = 3; break;
     case 9: group = 4; break;
     case 2: group = 5; break;
     default: return none;

@@ -21,7 +21,12 @@ class TteBitmap;
 
 // Object states, as the push button fills them.
 enum TteObjectState : std::uint8_t {
-  StateNormal = 0, StateHot = 1, StatePressed = 2, StateDisabled = 3, StateFocused = 4, StateDefault = 6
+  StateNormal = 0,
+  StateHot = 1,
+  StatePressed = 2,
+  StateDisabled = 3,
+  StateFocused = 4,
+  StateDefault = 6
 };
 
 struct TteObjectInfo {
@@ -41,10 +46,10 @@ struct TteObjectInfo2 {
 enum TteGlyphKind : std::uint8_t { kgkCheck = 0, kgkRadio = 1, kgkSubmenu = 2, kgkBitmap = 3 };
 
 struct TteGlyphInfo {
-  TRect Rect;                  // where the glyph goes
+  TRect Rect;                   // where the glyph goes
   TteBitmap* Bitmap = nullptr;  // not owned
-  std::uint8_t Code = 0;       // the push button passes 4
-  std::uint8_t Kind = 0;       // menu and tool items: TteGlyphKind
+  std::uint8_t Code = 0;        // the push button passes 4
+  std::uint8_t Kind = 0;        // menu and tool items: TteGlyphKind
 };
 
 // Bits of TteTextInfo::Options (value 1 is never set).
@@ -79,8 +84,8 @@ struct TteWindowButtonInfo {
 
 // The DrawText flags the text records are built from and drawn with.
 namespace dt {
-constexpr std::uint32_t Center = 0x1, Right = 0x2, VCenter = 0x4, Bottom = 0x8, WordBreak = 0x10,
-                        SingleLine = 0x20, CalcRect = 0x400, NoPrefix = 0x800, RtlReading = 0x20000;
+constexpr std::uint32_t Center = 0x1, Right = 0x2, VCenter = 0x4, Bottom = 0x8, WordBreak = 0x10, SingleLine = 0x20,
+                        CalcRect = 0x400, NoPrefix = 0x800, RtlReading = 0x20000;
 }
 
 // A text record from DrawText flags: the rectangle and text, the alignment

@@ -27,13 +27,36 @@ extern const char* const kThemeFontNames[66];
 
 // Positions in the colour table, in the order of kThemeColorNames.
 enum TThemeColorIndex : int {
-  tcCaptionNormal, tcCaptionInactive, tcWindowBorder, tcWindow, tcBorder, tcPanelNormal, tcPanelDisabled,
-  tcButtonNormal, tcButtonHot, tcButtonPressed, tcButtonFocused, tcButtonDisabled, tcEditNormal, tcEditHot,
-  tcEditFocused, tcEditDisabled, tcEditSelection, tcHint, tcList, tcTree, tcGrid, tcBarDock
+  tcCaptionNormal,
+  tcCaptionInactive,
+  tcWindowBorder,
+  tcWindow,
+  tcBorder,
+  tcPanelNormal,
+  tcPanelDisabled,
+  tcButtonNormal,
+  tcButtonHot,
+  tcButtonPressed,
+  tcButtonFocused,
+  tcButtonDisabled,
+  tcEditNormal,
+  tcEditHot,
+  tcEditFocused,
+  tcEditDisabled,
+  tcEditSelection,
+  tcHint,
+  tcList,
+  tcTree,
+  tcGrid,
+  tcBarDock
 };
 // The push button's caption fonts among the 66 of kThemeFontNames.
 enum TThemeFontIndex : std::uint8_t {
-  tfButtonTextNormal = 10, tfButtonTextPressed, tfButtonTextHot, tfButtonTextFocused, tfButtonTextDisabled
+  tfButtonTextNormal = 10,
+  tfButtonTextPressed,
+  tfButtonTextHot,
+  tfButtonTextFocused,
+  tfButtonTextDisabled
 };
 
 // A standard colour's name when the value is one ("clBlack" ... "clWindowText",

@@ -232,8 +232,8 @@ void TteBitmap::StretchDraw(HDC dc, const fw::TRect& dest, const fw::TRect& src)
       DIBSECTION ds{};
       if (::GetObjectA(selected, sizeof ds, &ds) == int(sizeof ds) && ds.dsBm.bmBits && ds.dsBmih.biBitCount == 32 &&
           ds.dsBmih.biHeight > 0 && RowsRunBottomUp(dc, ds)) {
-        const TPixelGrid target{static_cast<TteColor*>(ds.dsBm.bmBits), int(ds.dsBmih.biWidth),
-                                int(ds.dsBmih.biHeight), true};
+        const TPixelGrid target{static_cast<TteColor*>(ds.dsBm.bmBits), int(ds.dsBmih.biWidth), int(ds.dsBmih.biHeight),
+                                true};
         StretchPixels(target, device, GridOf(*this), src, ModeOf(*this), TMapRounding::Nearest);
         return;
       }
@@ -289,8 +289,10 @@ void TteBitmap::MergeBelow(const TteBitmap& source, int x, int y, fw::TRect src)
       if (tx < 0 || tx >= width_) continue;
       TteColor& t = *PixelPtr(tx, ty);
       const std::uint32_t a = t >> 24;
-      if (a == 0) t = *source.PixelPtr(sx, sy);
-      else if (a < 255) t = PixelOps.BlendPixel(t, *source.PixelPtr(sx, sy));
+      if (a == 0)
+        t = *source.PixelPtr(sx, sy);
+      else if (a < 255)
+        t = PixelOps.BlendPixel(t, *source.PixelPtr(sx, sy));
     }
   }
 }
@@ -331,7 +333,8 @@ void TteBitmap::Assign(const fw::TPersistent& source) {
     if (Empty() || b.Empty()) return;
     if (keepPixels && b.PixelFormat() == fw::TPixelFormat::pf32bit && b.ScanLine(0)) {
       ::GdiFlush();
-      for (int y = 0; y < height_; ++y) PixelOps.CopyRow(reinterpret_cast<TteColor*>(b.ScanLine(y)), ScanLine(y), width_);
+      for (int y = 0; y < height_; ++y)
+        PixelOps.CopyRow(reinterpret_cast<TteColor*>(b.ScanLine(y)), ScanLine(y), width_);
       CheckAlpha();
     } else {
       ::BitBlt(dc_.get(), 0, 0, width_, height_, b.Canvas().Handle(), 0, 0, SRCCOPY);

@@ -20,15 +20,15 @@ T* NamedObjectOf(LPARAM lParam) {
 
 // The stock glyph bitmaps of the push-button kinds, by kind (none for bkCustom).
 inline constexpr const char* kButtonKindResources[11] = {
-    nullptr,        "TE_BTN_OK",    "TE_BTN_CANCEL", "TE_BTN_HELP",  "TE_BTN_YES", "TE_BTN_NO",
+    nullptr,        "TE_BTN_OK",    "TE_BTN_CANCEL", "TE_BTN_HELP",   "TE_BTN_YES", "TE_BTN_NO",
     "TE_BTN_CLOSE", "TE_BTN_ABORT", "TE_BTN_RETRY",  "TE_BTN_IGNORE", "TE_BTN_ALL"};
 // The frame buttons' pictures of skinned windows, in their image list's order.
-inline constexpr const char* kFormButtonResources[6] = {"TE_FORM_CLOSE",  "TE_FORM_MINIMIZE", "TE_FORM_MAXIMIZE",
+inline constexpr const char* kFormButtonResources[6] = {"TE_FORM_CLOSE",   "TE_FORM_MINIMIZE", "TE_FORM_MAXIMIZE",
                                                         "TE_FORM_RESTORE", "TE_FORM_ROLLUP",   "TE_FORM_TRAY"};
 inline constexpr const char* kTrueTypeResource = "TE_LIST_TRUETYPE";
 
 // The names of the dialog buttons, in their order.
-inline constexpr const wchar_t* kDialogButtonNames[11] = {L"Yes",    L"No",  L"OK",      L"Cancel",   L"Abort", L"Retry",
-                                                          L"Ignore", L"All", L"NoToAll", L"YesToAll", L"Help"};
+inline constexpr const wchar_t* kDialogButtonNames[11] = {
+    L"Yes", L"No", L"OK", L"Cancel", L"Abort", L"Retry", L"Ignore", L"All", L"NoToAll", L"YesToAll", L"Help"};
 
 }  // namespace te

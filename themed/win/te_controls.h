@@ -21,23 +21,26 @@
 #include <string>
 #include <vector>
 
-#include "framework/win/actnlist.h"
 #include "framework/win/controls.h"
-#include "framework/win/forms.h"
-#include "framework/win/utility_window.h"
+#include "framework/win/form_types.h"
 #include "framework/win/graphics.h"
-#include "framework/win/imglist.h"
+#include "framework/win/utility_window.h"
 #include "themed/core/te_button_rules.h"
 #include "themed/core/te_theme_rules.h"
 #include "themed/win/te_bitmap.h"
-#include "themed/win/te_effect.h"
 #include "themed/win/te_theme.h"
+
+namespace fw {
+class TCustomForm;
+class TCustomImageList;
+}  // namespace fw
 
 namespace te {
 
 using fw::TRect;
 
 class TThemeData;
+class TteAnimationRec;
 
 // ---- Painting buffer, border and bevels -----------------------------------------
 
@@ -288,7 +291,9 @@ class TTeFontOptions : public fw::TPersistent {
   fw::TNotifyEvent OnChange;
 
  private:
-  void Changed() { if (OnChange) OnChange(this); }
+  void Changed() {
+    if (OnChange) OnChange(this);
+  }
   bool bold_ = false, italic_ = false;
   int sizeDelta_ = 0;
   bool underline_ = false, strikeOut_ = false;
@@ -298,7 +303,19 @@ class TTeFontOptions : public fw::TPersistent {
 
 // ---- The push button --------------------------------------------------------------------
 
-enum TBitBtnKind : std::uint8_t { bkCustom, bkOK, bkCancel, bkHelp, bkYes, bkNo, bkClose, bkAbort, bkRetry, bkIgnore, bkAll };
+enum TBitBtnKind : std::uint8_t {
+  bkCustom,
+  bkOK,
+  bkCancel,
+  bkHelp,
+  bkYes,
+  bkNo,
+  bkClose,
+  bkAbort,
+  bkRetry,
+  bkIgnore,
+  bkAll
+};
 using TModalResult = std::int32_t;
 
 // The library's push button. It draws its face, caption and glyph each by the
@@ -573,8 +590,15 @@ TTeClickHandler* ClickHandler();
 bool PopupMenuShowing();
 
 enum TTeBorderIcon : std::uint32_t {
-  kbiClose = 1, kbiSystemMenu = 2, kbiMinimize = 4, kbiMaximize = 8, kbiHelp = 16, kbiRollup = 32, kbiTray = 64,
-  kbiTop = 128, kbiCustom = 256
+  kbiClose = 1,
+  kbiSystemMenu = 2,
+  kbiMinimize = 4,
+  kbiMaximize = 8,
+  kbiHelp = 16,
+  kbiRollup = 32,
+  kbiTray = 64,
+  kbiTop = 128,
+  kbiCustom = 256
 };
 
 // The settings of the library's themed message dialogs. The process-wide one

@@ -12,24 +12,24 @@ namespace te {
 using namespace fw;
 
 const std::array<TTeBevelColors, 6> OuterBevelColors = {{{clNone, clNone},
-                                                          {clBtnShadow, clBtnHighlight},
-                                                          {clBtnHighlight, cl3DDkShadow},
-                                                          {clBtnFace, clBtnFace},
-                                                          {cl3DDkShadow, cl3DDkShadow},
-                                                          {clBtnShadow, clBtnShadow}}};
+                                                         {clBtnShadow, clBtnHighlight},
+                                                         {clBtnHighlight, cl3DDkShadow},
+                                                         {clBtnFace, clBtnFace},
+                                                         {cl3DDkShadow, cl3DDkShadow},
+                                                         {clBtnShadow, clBtnShadow}}};
 const std::array<TTeBevelColors, 6> InnerBevelColors = {{{clNone, clNone},
-                                                          {cl3DDkShadow, clBtnFace},
-                                                          {clBtnShadow, clBtnShadow},
-                                                          {clBtnFace, clBtnFace},
-                                                          {clWindow, clWindow},
-                                                          {clBtnFace, clBtnFace}}};
+                                                         {cl3DDkShadow, clBtnFace},
+                                                         {clBtnShadow, clBtnShadow},
+                                                         {clBtnFace, clBtnFace},
+                                                         {clWindow, clWindow},
+                                                         {clBtnFace, clBtnFace}}};
 const std::vector<std::string>& PerformanceNames() {
   static const std::vector<std::string> names = {"kspNoBuffer", "kspSharedBuffer", "kspDoubleBuffer"};
   return names;
 }
 
-const std::array<TTeBevelCut, 6> BevelKindCuts = {kbvNone, kbvLowered, kbvLowered, kbvLowered, kbvBorder,
-                                                  kbvFlatBorder};
+const std::array<TTeBevelCut, 6> BevelKindCuts = {kbvNone,    kbvLowered, kbvLowered,
+                                                  kbvLowered, kbvBorder,  kbvFlatBorder};
 
 void DrawBevel(TCanvas& canvas, TRect& r, TTeBevelSides sides, TColor topLeft, TColor bottomRight, int count) {
   for (int i = 0; i < count; ++i) {
@@ -60,7 +60,8 @@ namespace {
 
 // The published entries that TControl and TWinControl declare and the themed
 // bases keep unpublished, for the subclasses to publish as they need them.
-constexpr const char* kKeptUnpublished[] = {"Align", "Anchors", "Color", "Enabled", "Font", "ParentColor", "ParentFont"};
+constexpr const char* kKeptUnpublished[] = {"Align", "Anchors",     "Color",     "Enabled",
+                                            "Font",  "ParentColor", "ParentFont"};
 
 void AddCommonPublished(TClassInfo& i, bool windowed) {
   for (const char* name : kKeptUnpublished) i.Unpublish(name);
@@ -89,8 +90,7 @@ class TPaintBuffer {
  public:
   TPaintBuffer(TTePerformance mode, int width, int height) : area_(Rect(0, 0, width, height)) {
     switch (mode) {
-      case kspNoBuffer:
-        break;
+      case kspNoBuffer: break;
       case kspSharedBuffer:
         shared_ = SharedPaintBuffer();
         if (!shared_) break;  // outside the library's lifetime: straight on the target
@@ -159,7 +159,7 @@ TTeControl::TTeControl(TComponent* owner) : TCustomControl(owner), paintFont_(st
   SetBounds(0, 0, 100, 30);
 }
 
-TTeControl::~TTeControl() { paintFont_.reset(); }
+TTeControl::~TTeControl() = default;
 
 const TClassInfo& TTeControl::StaticClassInfo() {
   static const TClassInfo info = [] {
@@ -324,13 +324,17 @@ void TTeControl::PaintBorder() {
   TCanvas& canvas = Canvas();
   if (corner) {
     const TRect box = Rect(Width() - 20, Height() - 20, Width(), Height());
-    if (editFrame) editFrame->DrawBackground(canvas.Handle(), kEpEditText, 0, box);
-    else FillRectColor(canvas, box, Color());
+    if (editFrame)
+      editFrame->DrawBackground(canvas.Handle(), kEpEditText, 0, box);
+    else
+      FillRectColor(canvas, box, Color());
   }
   if (!framed) return;
   // Without visual-style data for edit boxes, the classic frame.
-  if (editFrame && *editFrame) PaintEditFrame(*editFrame, inner, full);
-  else PaintClassicBorder(full);
+  if (editFrame && *editFrame)
+    PaintEditFrame(*editFrame, inner, full);
+  else
+    PaintClassicBorder(full);
 }
 
 void TTeControl::PaintEditFrame(const TThemeData& frame, const TRect& inner, const TRect& full) {
@@ -344,11 +348,11 @@ void TTeControl::PaintClassicBorder(TRect r) {
   TCanvas& canvas = Canvas();
   if (bevelWidth_ > 0) {
     if (bevelOuter_ != kbvNone)
-      DrawBevel(canvas, r, bevelSides_, OuterBevelColors[bevelOuter_].TopLeft, OuterBevelColors[bevelOuter_].BottomRight,
-                bevelWidth_);
+      DrawBevel(canvas, r, bevelSides_, OuterBevelColors[bevelOuter_].TopLeft,
+                OuterBevelColors[bevelOuter_].BottomRight, bevelWidth_);
     if (bevelInner_ != kbvNone)
-      DrawBevel(canvas, r, bevelSides_, InnerBevelColors[bevelInner_].TopLeft, InnerBevelColors[bevelInner_].BottomRight,
-                bevelWidth_);
+      DrawBevel(canvas, r, bevelSides_, InnerBevelColors[bevelInner_].TopLeft,
+                InnerBevelColors[bevelInner_].BottomRight, bevelWidth_);
   }
   for (int i = 0; i < borderWidth_; ++i) {
     DrawRectOutline(canvas, r, Color());
@@ -406,8 +410,7 @@ void TTeControl::WndProc(TMessage& m) {
       FocusExit();
       TCustomControl::WndProc(m);
       return;
-    default:
-      break;
+    default: break;
   }
   TCustomControl::WndProc(m);
 }
@@ -455,8 +458,10 @@ void TTeControl::RecreateScrollBars() {
     bar->SetBorderWidth(0);
     bar->SetParent(this);
     bar->SetKind(kind);
-    if (kind == sbHorizontal) bar->SetHeight(GetScrollBarSize());
-    else bar->SetWidth(GetScrollBarSize());
+    if (kind == sbHorizontal)
+      bar->SetHeight(GetScrollBarSize());
+    else
+      bar->SetWidth(GetScrollBarSize());
     bar->SetVisible(true);
     bar->OnScroll = [this, bar](TObject*, int code, int& position) { ScrollBarScrolled(bar, code, position); };
     return bar;
@@ -485,15 +490,14 @@ void TTeControl::LayoutScrollBars() {
   }
   const int h = horzScrollBar_ ? horzScrollBar_->Height() : 0;
   const int v = vertScrollBar_ ? vertScrollBar_->Width() : 0;
-  if (horzScrollBar_)
-    horzScrollBar_->SetBounds(area.Left, area.Bottom - h, area.Right - v - area.Left, h);
-  if (vertScrollBar_)
-    vertScrollBar_->SetBounds(area.Right - v, area.Top, v, area.Bottom - h - area.Top);
+  if (horzScrollBar_) horzScrollBar_->SetBounds(area.Left, area.Bottom - h, area.Right - v - area.Left, h);
+  if (vertScrollBar_) vertScrollBar_->SetBounds(area.Right - v, area.Top, v, area.Bottom - h - area.Top);
 }
 
 // ---- TTeGraphicControl -----------------------------------------------------------
 
-TTeGraphicControl::TTeGraphicControl(TComponent* owner) : TGraphicControl(owner), paintFont_(std::make_unique<TFont>()) {
+TTeGraphicControl::TTeGraphicControl(TComponent* owner)
+    : TGraphicControl(owner), paintFont_(std::make_unique<TFont>()) {
   controlStyle_ |= csOpaque;
   SetColor(clBtnFace);
   performance_ = kspNoBuffer;
@@ -554,8 +558,7 @@ void TTeGraphicControl::WndProc(TMessage& m) {
       TGraphicControl::WndProc(m);
       MouseLeave();
       return;
-    default:
-      TGraphicControl::WndProc(m);
+    default: TGraphicControl::WndProc(m);
   }
 }
 

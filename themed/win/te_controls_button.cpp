@@ -7,7 +7,9 @@
 #include "framework/core/exception.h"
 #include "framework/core/idents.h"
 
+#include "framework/win/actnlist.h"
 #include "framework/win/forms.h"
+#include "framework/win/imglist.h"
 #include "framework/win/menus.h"
 #include "framework/win/stdctrls.h"
 #include "framework/win/sysutils.h"
@@ -27,8 +29,8 @@ const TClassInfo& TTeFontOptions::StaticClassInfo() {
     i.Add(BoolProp<TTeFontOptions>("Bold", &TTeFontOptions::Bold, &TTeFontOptions::SetBold, false));
     i.Add(BoolProp<TTeFontOptions>("Italic", &TTeFontOptions::Italic, &TTeFontOptions::SetItalic, false));
     i.Add(IntProp<TTeFontOptions, int>("SizeDelta", &TTeFontOptions::SizeDelta, &TTeFontOptions::SetSizeDelta, 0));
-    i.Add(StringProp<TTeFontOptions, std::wstring>("FontName", &TTeFontOptions::FontName,
-                                                   &TTeFontOptions::SetFontName, L""));
+    i.Add(StringProp<TTeFontOptions, std::wstring>("FontName", &TTeFontOptions::FontName, &TTeFontOptions::SetFontName,
+                                                   L""));
     auto color = IntProp<TTeFontOptions, TColor>("FontColor", &TTeFontOptions::FontColor, &TTeFontOptions::SetFontColor,
                                                  kNotSet);
     color.IntToIdent = ColorToIdent;
@@ -56,13 +58,48 @@ void TTeFontOptions::Assign(const TPersistent& source) {
   TPersistent::Assign(source);
 }
 
-void TTeFontOptions::SetBold(bool v) { if (v != bold_) { bold_ = v; Changed(); } }
-void TTeFontOptions::SetItalic(bool v) { if (v != italic_) { italic_ = v; Changed(); } }
-void TTeFontOptions::SetSizeDelta(int v) { if (v != sizeDelta_) { sizeDelta_ = v; Changed(); } }
-void TTeFontOptions::SetUnderline(bool v) { if (v != underline_) { underline_ = v; Changed(); } }
-void TTeFontOptions::SetStrikeOut(bool v) { if (v != strikeOut_) { strikeOut_ = v; Changed(); } }
-void TTeFontOptions::SetFontName(const std::wstring& v) { if (v != fontName_) { fontName_ = v; Changed(); } }
-void TTeFontOptions::SetFontColor(TColor v) { if (v != fontColor_) { fontColor_ = v; Changed(); } }
+void TTeFontOptions::SetBold(bool v) {
+  if (v != bold_) {
+    bold_ = v;
+    Changed();
+  }
+}
+void TTeFontOptions::SetItalic(bool v) {
+  if (v != italic_) {
+    italic_ = v;
+    Changed();
+  }
+}
+void TTeFontOptions::SetSizeDelta(int v) {
+  if (v != sizeDelta_) {
+    sizeDelta_ = v;
+    Changed();
+  }
+}
+void TTeFontOptions::SetUnderline(bool v) {
+  if (v != underline_) {
+    underline_ = v;
+    Changed();
+  }
+}
+void TTeFontOptions::SetStrikeOut(bool v) {
+  if (v != strikeOut_) {
+    strikeOut_ = v;
+    Changed();
+  }
+}
+void TTeFontOptions::SetFontName(const std::wstring& v) {
+  if (v != fontName_) {
+    fontName_ = v;
+    Changed();
+  }
+}
+void TTeFontOptions::SetFontColor(TColor v) {
+  if (v != fontColor_) {
+    fontColor_ = v;
+    Changed();
+  }
+}
 
 void TTeFontOptions::Apply(TFont* font) const {
   if (!font) return;
@@ -105,12 +142,8 @@ TTeButton::TTeButton(TComponent* owner) : TTeControl(owner) {
   RegisterThemeClient(this);  // the last step: the notice may reach a whole button only
 }
 
-TTeButton::~TTeButton() {
-  UnregisterThemeClient(this);
-  fontOptions_.reset();
-  workGlyph_.reset();
-  glyph_.reset();
-}
+// The theme manager must stop notifying the button before any of it goes.
+TTeButton::~TTeButton() { UnregisterThemeClient(this); }
 
 namespace {
 const TClassInfo& Ancestor() { return TWinControl::StaticClassInfo(); }
@@ -223,14 +256,54 @@ void TTeButton::Notification(TComponent* c, TOperation op) {
 
 // ---- Setters -------------------------------------------------------------------------------------
 
-void TTeButton::SetAlignment(TAlignment v) { if (v != alignment_) { alignment_ = v; Invalidate(); } }
-void TTeButton::SetLayout(TButtonLayout v) { if (v != layout_) { layout_ = v; Invalidate(); } }
-void TTeButton::SetSpacing(int v) { if (v != spacing_) { spacing_ = v; Invalidate(); } }
-void TTeButton::SetBlackAndWhiteGlyph(bool v) { if (v != blackAndWhiteGlyph_) { blackAndWhiteGlyph_ = v; Invalidate(); } }
-void TTeButton::SetWordWrap(bool v) { if (v != wordWrap_) { wordWrap_ = v; Invalidate(); } }
-void TTeButton::SetThemeObject(const std::string& v) { if (v != themeObject_) { themeObject_ = v; Invalidate(); } }
-void TTeButton::SetTransparent(bool v) { if (v != transparent_) { transparent_ = v; Invalidate(); } }
-void TTeButton::SetImageIndex(int v) { if (v != imageIndex_) { imageIndex_ = v; Invalidate(); } }
+void TTeButton::SetAlignment(TAlignment v) {
+  if (v != alignment_) {
+    alignment_ = v;
+    Invalidate();
+  }
+}
+void TTeButton::SetLayout(TButtonLayout v) {
+  if (v != layout_) {
+    layout_ = v;
+    Invalidate();
+  }
+}
+void TTeButton::SetSpacing(int v) {
+  if (v != spacing_) {
+    spacing_ = v;
+    Invalidate();
+  }
+}
+void TTeButton::SetBlackAndWhiteGlyph(bool v) {
+  if (v != blackAndWhiteGlyph_) {
+    blackAndWhiteGlyph_ = v;
+    Invalidate();
+  }
+}
+void TTeButton::SetWordWrap(bool v) {
+  if (v != wordWrap_) {
+    wordWrap_ = v;
+    Invalidate();
+  }
+}
+void TTeButton::SetThemeObject(const std::string& v) {
+  if (v != themeObject_) {
+    themeObject_ = v;
+    Invalidate();
+  }
+}
+void TTeButton::SetTransparent(bool v) {
+  if (v != transparent_) {
+    transparent_ = v;
+    Invalidate();
+  }
+}
+void TTeButton::SetImageIndex(int v) {
+  if (v != imageIndex_) {
+    imageIndex_ = v;
+    Invalidate();
+  }
+}
 
 void TTeButton::SetNumGlyphs(int v) {
   // The glyph's cell width is a division by it: it stays within 1 to 4.
@@ -264,8 +337,7 @@ void TTeButton::SetCaption(const std::wstring& v) {
 void TTeButton::SetDefault(bool v) {
   default_ = v;
   if (HandleAllocated())
-    if (TCustomForm* form = ParentForm())
-      form->Perform(CM_FOCUSCHANGED, 0, FocusedControlParam(form->ActiveControl()));
+    if (TCustomForm* form = ParentForm()) form->Perform(CM_FOCUSCHANGED, 0, FocusedControlParam(form->ActiveControl()));
   Invalidate();
 }
 
@@ -391,15 +463,17 @@ void TTeButton::WndProc(TMessage& m) {
       return;
     case TM_THEMENOTIFY:
       switch (ThemeNotifyOf(m)) {
-        case tnThemeChanged: case tnThemeAttached: case tnThemeDetached: case tnSystemChanged: Invalidate(); break;
+        case tnThemeChanged:
+        case tnThemeAttached:
+        case tnThemeDetached:
+        case tnSystemChanged: Invalidate(); break;
         default: break;  // other codes are not the button's
       }
       return;
     case TM_LINKNOTIFY:
       if (themeLink_ && ChangedLinkOf(m) == themeLink_) Invalidate();
       return;
-    default:
-      break;
+    default: break;
   }
   TTeControl::WndProc(m);
 }

@@ -26,8 +26,10 @@ void TTeButton::BuildWorkGlyph() {
   };
   TCustomImageList* list;
   int index;
-  if (images_ && imageIndex_ >= 0 && imageIndex_ < images_->Count()) fromList(*images_, imageIndex_);
-  else if (ActionImage(list, index) && index >= 0) fromList(*list, index);
+  if (images_ && imageIndex_ >= 0 && imageIndex_ < images_->Count())
+    fromList(*images_, imageIndex_);
+  else if (ActionImage(list, index) && index >= 0)
+    fromList(*list, index);
 }
 
 TPoint TTeButton::GetGlyphSize() {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "framework/win/forms.h"
 #include "themed/win/te_const.h"
 #include "themed/win/te_controls.h"
 
@@ -42,8 +43,10 @@ const TClassInfo& TTeHook::StaticClassInfo() {
 
 void TTeHook::SetActive(bool v) {
   active_ = v;
-  if (v) Attach();
-  else Detach();
+  if (v)
+    Attach();
+  else
+    Detach();
 }
 
 void TTeHook::Attach() {
@@ -118,10 +121,9 @@ void TControlHook::Remove(TTeHook* hook) {
 
 void TControlHook::Install() {
   if (!control_ || control_->InState(csDestroying) || destroying_) return;
-  HWND h = control_->Handle();  // a window is made when there is none
+  HWND h = control_->Handle();     // a window is made when there is none
   if (!h || h == window_) return;  // already ours
-  if (::SetWindowSubclass(h, &TControlHook::WindowProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this)))
-    window_ = h;
+  if (::SetWindowSubclass(h, &TControlHook::WindowProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) window_ = h;
 }
 
 void TControlHook::Uninstall() {
@@ -209,8 +211,7 @@ void THookList::WndProc(HWND hwnd, TMessage& m) {
     case HM_RELEASE:
       if (Contains(hook) && hook->Hooks().empty()) delete hook;  // it takes itself out of the list
       return;
-    default:
-      TUtilityWindow::DefaultHandling(hwnd, m);
+    default: TUtilityWindow::DefaultHandling(hwnd, m);
   }
 }
 

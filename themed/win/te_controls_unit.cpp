@@ -16,6 +16,7 @@
 #include "themed/win/te_const.h"
 #include "themed/win/te_controls.h"
 #include "themed/win/te_effect.h"
+#include "themed/win/te_message_pump.h"
 #include "themed/win/te_theme.h"
 #include "themed/win/te_utils.h"
 #include "themed/win/te_winapi.h"
@@ -189,7 +190,7 @@ void TTeClickHandler::WndProc(HWND hwnd, TMessage& m) {
   // Only a live themed menu item is clicked: lParam is never taken on trust.
   auto* target = NamedObjectOf<TTeItemClickTarget>(m.LParam);
   if (!ClickTargets().count(target)) return;
-  if (Application) Application->ProcessMessages();
+  PumpMessages();
   if (ClickTargets().count(target)) target->RunItemClick();
 }
 
@@ -217,11 +218,11 @@ const TClassInfo& TTeMessage::StaticClassInfo() {
     i.Add(ObjectProp<TTeMessage, TFont>("ButtonFont", &TTeMessage::ButtonFont));
     i.Add(BoolProp<TTeMessage>("Global", &TTeMessage::Global, &TTeMessage::SetGlobal, false));
     i.Add(ObjectProp<TTeMessage, TFont>("MessageFont", &TTeMessage::MessageFont));
-    i.Add(EnumProp<TTeMessage, TPosition>("Position", &TTeMessage::Position, &TTeMessage::SetPosition,
-                                          {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly",
-                                           "poScreenCenter", "poDesktopCenter", "poMainFormCenter",
-                                           "poOwnerFormCenter"},
-                                          TPosition::poScreenCenter));
+    i.Add(
+        EnumProp<TTeMessage, TPosition>("Position", &TTeMessage::Position, &TTeMessage::SetPosition,
+                                        {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly",
+                                         "poScreenCenter", "poDesktopCenter", "poMainFormCenter", "poOwnerFormCenter"},
+                                        TPosition::poScreenCenter));
     i.Add(BoolProp<TTeMessage>("ShowButtonGlyph", &TTeMessage::ShowButtonGlyph, &TTeMessage::SetShowButtonGlyph, true));
     i.Add(BoolProp<TTeMessage>("ShowHints", &TTeMessage::ShowHints, &TTeMessage::SetShowHints, false));
     i.Add(BoolProp<TTeMessage>("ShowIconImage", &TTeMessage::ShowIconImage, &TTeMessage::SetShowIconImage, true));
@@ -307,15 +308,16 @@ void InitControlsUnit() {
     if (gFormButtonImages->Count() == 0) gFormButtonImages->SetSize(picture->Width(), picture->Height());
     gFormButtonImages->AddMasked(*picture, clFuchsia);
   }
-  gFrameMetrics = {::GetSystemMetrics(SM_CXFRAME), ::GetSystemMetrics(SM_CYCAPTION),
-                   ::GetSystemMetrics(SM_CYSMCAPTION), ::GetSystemMetrics(SM_CXSIZE), ::GetSystemMetrics(SM_CYSIZE)};
+  gFrameMetrics = {::GetSystemMetrics(SM_CXFRAME), ::GetSystemMetrics(SM_CYCAPTION), ::GetSystemMetrics(SM_CYSMCAPTION),
+                   ::GetSystemMetrics(SM_CXSIZE), ::GetSystemMetrics(SM_CYSIZE)};
   Step("16 form painter");
   RegisterClassHook(TCustomForm::StaticClassInfo(), PaintFormParent);
   Step("17 status font");
   gStatusFont = FontFrom(haveMetrics ? &metrics.lfStatusFont : nullptr);
   Step("19 global message settings");
-  auto* message = new TTeMessage(Application);
-  message->SetGlobal(true);
+  // Start-up only creates the process-wide settings: its Global property keeps
+  // its default, false, until a program sets it on one of its own.
+  gGlobalMessage = new TTeMessage(Application);
 }
 
 void FinalizeControlsUnit() {

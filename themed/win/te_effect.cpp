@@ -4,10 +4,10 @@
 #include <random>
 
 #include "framework/core/text.h"
-#include "framework/win/forms.h"
 #include "framework/win/utility_window.h"
 #include "themed/core/te_cpu.h"
 #include "themed/core/te_stretch.h"
+#include "themed/win/te_message_pump.h"
 
 namespace te {
 
@@ -35,8 +35,10 @@ void UpdateTimer() {
   if (any == gTimerEnabled) return;
   gTimerEnabled = any;
   if (!gTimerWindow) return;
-  if (any) ::SetTimer(gTimerWindow.Handle(), kTimerId, kTimerInterval, nullptr);
-  else ::KillTimer(gTimerWindow.Handle(), kTimerId);
+  if (any)
+    ::SetTimer(gTimerWindow.Handle(), kTimerId, kTimerInterval, nullptr);
+  else
+    ::KillTimer(gTimerWindow.Handle(), kTimerId);
 }
 
 void FreeSlot(TTransitionSlot& s) {
@@ -88,9 +90,12 @@ void FadeFrame(TTransitionSlot& s, std::uint8_t p) {
     s.EffectItem->Proc.Fade(s.Mask2.data(), quarter ? rows : cols, quarter ? cols : rows, p);
     for (int j = 0; j < rows; ++j)
       for (int i = 0; i < cols; ++i) {
-        if (rot == krRotate90) s.Mask[size_t((rows - 1 - j) * cols + i)] = s.Mask2[size_t(i * rows + j)];
-        else if (rot == krRotate180) s.Mask[size_t((rows - 1 - j) * cols + (cols - 1 - i))] = s.Mask2[size_t(j * cols + i)];
-        else s.Mask[size_t(j * cols + (cols - 1 - i))] = s.Mask2[size_t(i * rows + j)];
+        if (rot == krRotate90)
+          s.Mask[size_t((rows - 1 - j) * cols + i)] = s.Mask2[size_t(i * rows + j)];
+        else if (rot == krRotate180)
+          s.Mask[size_t((rows - 1 - j) * cols + (cols - 1 - i))] = s.Mask2[size_t(j * cols + i)];
+        else
+          s.Mask[size_t(j * cols + (cols - 1 - i))] = s.Mask2[size_t(i * rows + j)];
       }
   }
   ApplyMaskToTiles(s);
@@ -135,21 +140,34 @@ void SlideFrame(TTransitionSlot& s, std::uint8_t p) {
           const TSlideCell* c;
           int sx, sy;
           switch (rot) {
-            case krNone: c = &s.Map[size_t(j * cols + i)]; sx = c->Col; sy = c->Row; break;
-            case krRotate90: c = &s.Map[size_t((cols - 1 - i) * rows + j)]; sx = cols - 1 - c->Row; sy = c->Col; break;
+            case krNone:
+              c = &s.Map[size_t(j * cols + i)];
+              sx = c->Col;
+              sy = c->Row;
+              break;
+            case krRotate90:
+              c = &s.Map[size_t((cols - 1 - i) * rows + j)];
+              sx = cols - 1 - c->Row;
+              sy = c->Col;
+              break;
             case krRotate180:
               c = &s.Map[size_t((rows - 1 - j) * cols + (cols - 1 - i))];
               sx = cols - 1 - c->Col;
               sy = rows - 1 - c->Row;
               break;
-            default: c = &s.Map[size_t(i * rows + (rows - 1 - j))]; sx = c->Row; sy = rows - 1 - c->Col; break;
+            default:
+              c = &s.Map[size_t(i * rows + (rows - 1 - j))];
+              sx = c->Row;
+              sy = rows - 1 - c->Col;
+              break;
           }
           const std::uint8_t a = c->Alpha;
           if (a == 0) continue;
           for (int dy = 0; dy <= res; ++dy)
             for (int dx = 0; dx <= res; ++dx) {
               const int x = K + res * i + dx, y = L + res * j + dy;
-              if (x < 0 || y < 0 || x >= img.Width() || y >= img.Height() || x >= work.Width() || y >= work.Height()) continue;
+              if (x < 0 || y < 0 || x >= img.Width() || y >= img.Height() || x >= work.Width() || y >= work.Height())
+                continue;
               const int srcX = K + res * sx + dx, srcY = L + res * sy + dy;
               if (srcX < 0 || srcY < 0 || srcX >= img.Width() || srcY >= img.Height()) continue;
               if (srcX < K || srcX > right || srcY < L || srcY > bottom) continue;
@@ -183,10 +201,14 @@ void AdvanceSlot(int index) {
     const std::uint8_t p = std::uint8_t(SlotProgress(s));
     const bool masked = s.PictureDriven || s.EffectItem->Kind == ekFade;
     if (!masked || !CopiedPlain(s)) s.OldImage->Draw(*s.Work, 0, 0);
-    if (s.PictureDriven) PictureFrame(s, p);
-    else if (s.EffectItem->Kind == ekFade) FadeFrame(s, p);
-    else if (s.EffectItem->Kind == ekSlide) SlideFrame(s, p);
-    else ManualFrame(s, p);
+    if (s.PictureDriven)
+      PictureFrame(s, p);
+    else if (s.EffectItem->Kind == ekFade)
+      FadeFrame(s, p);
+    else if (s.EffectItem->Kind == ekSlide)
+      SlideFrame(s, p);
+    else
+      ManualFrame(s, p);
     s.Work->Draw(s.Canvas->Handle(), s.X, s.Y);
     if (p < 100) return;
   } catch (...) {
@@ -216,7 +238,8 @@ void DrawManual(TteBitmap& work, TteBitmap& img, TteRotation r, int d) {
 
 // ---- settings ---------------------------------------------------------------
 
-TteAnimationRec::TteAnimationRec(fw::TComponent* owner) : fw::TComponent(owner), bitmap_(std::make_unique<fw::TBitmap>()) {}
+TteAnimationRec::TteAnimationRec(fw::TComponent* owner)
+    : fw::TComponent(owner), bitmap_(std::make_unique<fw::TBitmap>()) {}
 
 const fw::TClassInfo& TteAnimationRec::StaticClassInfo() {
   static const fw::TClassInfo info = [] {
@@ -226,8 +249,9 @@ const fw::TClassInfo& TteAnimationRec::StaticClassInfo() {
                                           fw::Utf8ToWide(kRandomEffectName)));
     i.Add(fw::BoolProp<TteAnimationRec>("Enabled", &TteAnimationRec::Enabled, &TteAnimationRec::SetEnabled, false));
     i.Add(fw::IntProp<TteAnimationRec>("Resolution", &TteAnimationRec::Resolution, &TteAnimationRec::SetResolution, 1));
-    i.Add(fw::EnumProp<TteAnimationRec, TteRotation>("Rotation", &TteAnimationRec::Rotation, &TteAnimationRec::SetRotation,
-                                        {"krNone", "krRotate90", "krRotate180", "krRotate270"}, krNone));
+    i.Add(fw::EnumProp<TteAnimationRec, TteRotation>("Rotation", &TteAnimationRec::Rotation,
+                                                     &TteAnimationRec::SetRotation,
+                                                     {"krNone", "krRotate90", "krRotate180", "krRotate270"}, krNone));
     i.Add(fw::IntProp<TteAnimationRec>("TileCount", &TteAnimationRec::TileCount, &TteAnimationRec::SetTileCount, 1));
     i.Add(fw::IntProp<TteAnimationRec>("Time", &TteAnimationRec::Time, &TteAnimationRec::SetTime, 400));
     return i;
@@ -340,7 +364,8 @@ int StartTransition(fw::TCanvas& canvas, int x, int y, TteBitmap& oldImage, TteB
     fw::TBitmap small;
     small.SetPixelFormat(fw::TPixelFormat::pf32bit);
     small.SetSize(quarter ? s.Rows : s.Cols, quarter ? s.Cols : s.Rows);
-    if (!settings.Bitmap()->Empty()) small.Canvas().StretchDraw(fw::Rect(0, 0, small.Width(), small.Height()), settings.Bitmap());
+    if (!settings.Bitmap()->Empty())
+      small.Canvas().StretchDraw(fw::Rect(0, 0, small.Width(), small.Height()), settings.Bitmap());
     TteBitmap picture;
     picture.Assign(small);
     for (size_t k = 0; k < cells && k < size_t(picture.Width()) * size_t(picture.Height()); ++k)
@@ -382,7 +407,7 @@ bool RunTransition(fw::TCanvas& canvas, int x, int y, TteBitmap& oldImage, TteBi
                    TteAnimationRec& settings) {
   const int slot = StartTransition(canvas, x, y, oldImage, newImage, settings, -1);
   while (TransitionActive(slot)) {
-    fw::Application->ProcessMessages();
+    PumpMessages();
     ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
   }
   return false;

@@ -384,8 +384,7 @@ class TteTheme : public fw::TPersistent {
   virtual bool HasToolBarObject(std::uint8_t subKind, const TObjectName& objectName);
   virtual void GetToolBarContentRect(std::uint8_t subKind, const TRect& rect, const TObjectName& objectName,
                                      TRect& result);
-  virtual void DrawToolBar(std::uint8_t subKind, fw::TCanvas& canvas, const TRect& rect,
-                           const TObjectName& objectName);
+  virtual void DrawToolBar(std::uint8_t subKind, fw::TCanvas& canvas, const TRect& rect, const TObjectName& objectName);
   virtual void DrawToolBarPart(std::uint8_t subKind, fw::TCanvas& canvas, const TteObjectInfo2& info,
                                const TObjectName& objectName);
   virtual void DrawToolItemText(std::uint8_t subKind, fw::TCanvas& canvas, const TteObjectInfo2& info,
@@ -414,10 +413,8 @@ class TteTheme : public fw::TPersistent {
   // Tab controls and tab sheets, 123-130.
   virtual bool HasTabObject(std::uint8_t subKind, const TObjectName& objectName);
   virtual bool IsTabTransparent(std::uint8_t subKind, const TObjectName& objectName);
-  virtual void GetTabContentRect(std::uint8_t subKind, const TRect& rect, const TObjectName& objectName,
-                                 TRect& result);
-  virtual void DrawTabPage(std::uint8_t subKind, fw::TCanvas& canvas, const TRect& rect,
-                           const TObjectName& objectName);
+  virtual void GetTabContentRect(std::uint8_t subKind, const TRect& rect, const TObjectName& objectName, TRect& result);
+  virtual void DrawTabPage(std::uint8_t subKind, fw::TCanvas& canvas, const TRect& rect, const TObjectName& objectName);
   virtual void DrawTabPart(std::uint8_t subKind, fw::TCanvas& canvas, const TteObjectInfo2& info,
                            const TObjectName& objectName);
   virtual void DrawTab(std::uint8_t subKind, fw::TCanvas& canvas, const TteObjectInfo2& info,
@@ -568,8 +565,7 @@ TteGlyphInfo MakeImageGlyphInfo(const TRect& rect, fw::TCustomImageList* images,
                                 std::uint8_t code);
 TteWindowInfo MakeWindowInfo(const TRect& rect, std::uint8_t flags, const TRect& rect2, std::uint8_t kind,
                              const std::wstring& caption, std::uint16_t borderIcons);
-TteWindowButtonInfo MakeWindowButtonInfo(const TRect& rect, std::uint8_t index, std::uint8_t state,
-                                         TteBitmap* bitmap);
+TteWindowButtonInfo MakeWindowButtonInfo(const TRect& rect, std::uint8_t index, std::uint8_t state, TteBitmap* bitmap);
 // One image of the list in a bitmap of the list's image size (keyed by
 // TransparentKey when the list is masked or transparent). The unit owns the
 // bitmap; the next call replaces it.

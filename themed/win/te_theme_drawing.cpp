@@ -57,8 +57,10 @@ void DrawGlyphStretched(TCanvas& c, const TteGlyphInfo& g) {
 void DrawPolyline(TCanvas& c, TPoint origin, std::initializer_list<TPoint> offsets) {
   bool first = true;
   for (const TPoint& o : offsets) {
-    if (first) c.MoveTo(origin.X + o.X, origin.Y + o.Y);
-    else c.LineTo(origin.X + o.X, origin.Y + o.Y);
+    if (first)
+      c.MoveTo(origin.X + o.X, origin.Y + o.Y);
+    else
+      c.LineTo(origin.X + o.X, origin.Y + o.Y);
     first = false;
   }
 }
@@ -75,17 +77,12 @@ void DrawItemGlyph(TCanvas& c, const TteGlyphInfo& g) {
       DrawPolyline(c, o, {{-3, -2}, {-3, -1}, {0, 2}, {5, -3}, {5, -5}});
       break;
     }
-    case kgkRadio:
-      FillRoundRect(c, Centred(g.Rect, 6, 6), 3, kBlack);
-      break;
-    case kgkSubmenu:
-      DrawFrameGlyph(c, Centred(g.Rect, 16, 16), DFC_MENU, DFCS_MENUARROW, c.Font().Color());
-      break;
+    case kgkRadio: FillRoundRect(c, Centred(g.Rect, 6, 6), 3, kBlack); break;
+    case kgkSubmenu: DrawFrameGlyph(c, Centred(g.Rect, 16, 16), DFC_MENU, DFCS_MENUARROW, c.Font().Color()); break;
     case kgkBitmap:
       if (g.Bitmap) g.Bitmap->StretchDraw(c, Centred(g.Rect, g.Bitmap->Width(), g.Bitmap->Height()));
       break;
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -140,8 +137,8 @@ void TteTheme::GetWindowCaptionRect(std::uint8_t subKind, const TteWindowInfo& i
   result = Rect(cr.Left, 3, cr.Right, cr.Top);
 }
 
-void TteTheme::GetWindowButtonRect(std::uint8_t subKind, const TteWindowInfo& info, const TObjectName&,
-                                   TRect& result, int index) {
+void TteTheme::GetWindowButtonRect(std::uint8_t subKind, const TteWindowInfo& info, const TObjectName&, TRect& result,
+                                   int index) {
   TRect cr;
   GetWindowClientRect(subKind, info, kDefault, cr);
   result = BaseWindowButtonRect(cr, info.BorderIcons, index);
@@ -175,34 +172,48 @@ void TteTheme::DrawWindowCaption(std::uint8_t, TCanvas& canvas, const TRect& rec
   DrawTextInfo(canvas, MakeTextInfo(rect, info.Caption, dt::Center | dt::VCenter | dt::SingleLine));
 }
 
-void TteTheme::DrawWindowButton(std::uint8_t, TCanvas& canvas, const TteWindowButtonInfo& button,
-                                const TObjectName&) {
+void TteTheme::DrawWindowButton(std::uint8_t, TCanvas& canvas, const TteWindowButtonInfo& button, const TObjectName&) {
   const TRect& r = button.Rect;
   if (RectIsEmpty(r)) return;
   const bool pressed = button.State == 2;
   const TColor face = colors_->GetColor(button.State == 1 ? tcButtonHot : tcButtonNormal);
   if (button.Index != 0) {
     FillRectColor(canvas, r, face);
-    if (pressed) DrawFrame3D(canvas, r, ShiftColor(face, -100), ShiftColor(face, 100));
-    else DrawFrame3D(canvas, r, ShiftColor(face, 100), ShiftColor(face, -100));
+    if (pressed)
+      DrawFrame3D(canvas, r, ShiftColor(face, -100), ShiftColor(face, 100));
+    else
+      DrawFrame3D(canvas, r, ShiftColor(face, 100), ShiftColor(face, -100));
   }
-  static constexpr UINT kCaptionGlyphs[] = {0, DFCS_CAPTIONCLOSE, DFCS_CAPTIONHELP, DFCS_CAPTIONMIN,
-                                            DFCS_CAPTIONRESTORE, DFCS_CAPTIONMAX, DFCS_CAPTIONRESTORE};
+  static constexpr UINT kCaptionGlyphs[] = {0,
+                                            DFCS_CAPTIONCLOSE,
+                                            DFCS_CAPTIONHELP,
+                                            DFCS_CAPTIONMIN,
+                                            DFCS_CAPTIONRESTORE,
+                                            DFCS_CAPTIONMAX,
+                                            DFCS_CAPTIONRESTORE};
   switch (button.Index) {
     case 0:
       if (button.Bitmap)
         button.Bitmap->Draw(canvas, Centred(r, button.Bitmap->Width(), button.Bitmap->Height()).Left,
                             Centred(r, button.Bitmap->Width(), button.Bitmap->Height()).Top);
       break;
-    case 1: case 2: case 3: case 4: case 5: case 6:
+    case 1:
+    case 2:
+    case 3:
+    case 4:
+    case 5:
+    case 6:
       DrawFrameGlyph(canvas, r, DFC_CAPTION, kCaptionGlyphs[button.Index] | (pressed ? DFCS_PUSHED : 0), kBlack);
       break;
-    case 7: case 8: {
+    case 7:
+    case 8: {
       TRect t = Inset(r, 4, 5);
       if (pressed) t = Moved(t, -1, -1);
       const int middle = (t.Left + t.Right) / 2;
-      if (button.Index == 7) FillPolygon(canvas, {{t.Left, t.Bottom}, {t.Right, t.Bottom}, {middle, t.Top}}, kBlack);
-      else FillPolygon(canvas, {{t.Left, t.Top}, {t.Right, t.Top}, {middle, t.Bottom}}, kBlack);
+      if (button.Index == 7)
+        FillPolygon(canvas, {{t.Left, t.Bottom}, {t.Right, t.Bottom}, {middle, t.Top}}, kBlack);
+      else
+        FillPolygon(canvas, {{t.Left, t.Top}, {t.Right, t.Top}, {middle, t.Bottom}}, kBlack);
       break;
     }
     case 9: {
@@ -212,8 +223,7 @@ void TteTheme::DrawWindowButton(std::uint8_t, TCanvas& canvas, const TteWindowBu
       FillRectColor(canvas, square, kBlack);
       break;
     }
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -264,8 +274,7 @@ void TteTheme::DrawKindC(std::uint8_t subKind, TCanvas& canvas, const TRect& rec
   }
 }
 void TteTheme::DrawKindCPart(std::uint8_t, TCanvas&, const TteObjectInfo2&, const TObjectName&) {}
-void TteTheme::DrawKindCText(std::uint8_t, TCanvas& canvas, const TRect&, const TteTextInfo& text,
-                             const TObjectName&) {
+void TteTheme::DrawKindCText(std::uint8_t, TCanvas& canvas, const TRect&, const TteTextInfo& text, const TObjectName&) {
   DrawTextInfo(canvas, text);
 }
 
@@ -276,7 +285,7 @@ bool TteTheme::IsButtonTransparent(std::uint8_t, const TObjectName&) { return fa
 
 void TteTheme::DrawButton(std::uint8_t, TCanvas& canvas, const TteObjectInfo& info, const TObjectName&) {
   // The hot face takes the table's normal colour and every other state its focused one.
-  const TThemeColorIndex faceIndex = info.State == StateDisabled ? tcButtonDisabled
+  const TThemeColorIndex faceIndex = info.State == StateDisabled  ? tcButtonDisabled
                                      : info.State == StatePressed ? tcButtonPressed
                                      : info.State == StateHot     ? tcButtonNormal
                                                                   : tcButtonFocused;
@@ -343,8 +352,10 @@ void TteTheme::DrawScrollBar(std::uint8_t, TCanvas&, const TRect&, const TObject
 void TteTheme::DrawScrollBarButton(std::uint8_t, TCanvas& canvas, const TteObjectInfo2& info, const TObjectName&) {
   FillFramed(canvas, info.Rect, ScrollStateColor(info.State), kBlack);
   const TRect r = Inset(info.Rect, 5, 4);
-  if (info.Part <= 3) DrawRoundRectOutline(canvas, r, 5, kNavy);
-  else if (info.Part == 8 || info.Part == 9) DrawRectOutline(canvas, r, kNavy);
+  if (info.Part <= 3)
+    DrawRoundRectOutline(canvas, r, 5, kNavy);
+  else if (info.Part == 8 || info.Part == 9)
+    DrawRectOutline(canvas, r, kNavy);
 }
 
 void TteTheme::DrawScrollBarThumb(std::uint8_t, TCanvas& canvas, const TteObjectInfo2& info, const TObjectName&) {
@@ -558,9 +569,7 @@ void TteTheme::DrawKindLText(std::uint8_t, TCanvas& canvas, const TteTextInfo& t
 
 bool TteTheme::HasTabObject(std::uint8_t, const TObjectName&) { return false; }
 bool TteTheme::IsTabTransparent(std::uint8_t, const TObjectName&) { return true; }
-void TteTheme::GetTabContentRect(std::uint8_t, const TRect& rect, const TObjectName&, TRect& result) {
-  result = rect;
-}
+void TteTheme::GetTabContentRect(std::uint8_t, const TRect& rect, const TObjectName&, TRect& result) { result = rect; }
 void TteTheme::DrawTabPage(std::uint8_t, TCanvas& canvas, const TRect& rect, const TObjectName&) {
   FillFramed(canvas, rect, kSilver, kYellow);
 }
@@ -603,18 +612,17 @@ void TteTheme::DrawListItemGlyph(std::uint8_t, TCanvas& canvas, const TteObjectI
                                  const TObjectName&) {
   const TRect square = Centred(glyph.Rect, 16, 16);
   switch (glyph.Kind) {
-    case 0: case 2:
+    case 0:
+    case 2:
       FillFramed(canvas, square, kRed, kBlack);
       FillRectColor(canvas, Inset(square, 3, 3), glyph.Kind == 0 ? kBlack : kGrey);
       break;
-    case 1:
-      FillFramed(canvas, square, kRed, kBlack);
-      break;
+    case 1: FillFramed(canvas, square, kRed, kBlack); break;
     case 3:
-      if (glyph.Bitmap) glyph.Bitmap->StretchDraw(canvas, Centred(glyph.Rect, glyph.Bitmap->Width(), glyph.Bitmap->Height()));
+      if (glyph.Bitmap)
+        glyph.Bitmap->StretchDraw(canvas, Centred(glyph.Rect, glyph.Bitmap->Width(), glyph.Bitmap->Height()));
       break;
-    default:
-      break;
+    default: break;
   }
 }
 

@@ -2,7 +2,6 @@
 // the record builders, ImageToBitmap, the font store and the unit's start and exit.
 #include <algorithm>
 
-#include "framework/win/forms.h"
 #include "framework/win/stdctrls.h"
 #include "themed/win/te_theme.h"
 #include "themed/win/te_utils.h"
@@ -105,16 +104,13 @@ void TteThemeManager::Broadcast(UINT msg, WPARAM wParam, LPARAM lParam) {
 void TteThemeManager::UtilityWndProc(HWND hwnd, TMessage& m) {
   switch (m.Msg) {
     case WM_SYSCOLORCHANGE:
-    case WM_DISPLAYCHANGE:
-      Broadcast(TM_THEMENOTIFY, tnSystemChanged, 0);
-      break;
+    case WM_DISPLAYCHANGE: Broadcast(TM_THEMENOTIFY, tnSystemChanged, 0); break;
     case WM_THEMECHANGED:
       // The controls that repaint already see the new state.
       UpdateThemesActive();
       Broadcast(TM_THEMENOTIFY, tnSystemChanged, 0);
       break;
-    default:
-      break;
+    default: break;
   }
   TUtilityWindow::DefaultHandling(hwnd, m);
 }
@@ -198,9 +194,7 @@ bool IsTabObjectDefined(std::uint8_t s, const TObjectName& n, TteCustomThemeLink
 
 TteObjectInfo MakeObjectInfo(const TRect& rect, std::uint8_t state) { return {rect, state}; }
 
-TteObjectInfo2 MakeObjectInfo2(const TRect& rect, std::uint8_t part, std::uint8_t state) {
-  return {rect, part, state};
-}
+TteObjectInfo2 MakeObjectInfo2(const TRect& rect, std::uint8_t part, std::uint8_t state) { return {rect, part, state}; }
 
 TteGlyphInfo MakeGlyphInfo(const TRect& rect, TteBitmap* bitmap, std::uint8_t code, std::uint8_t kind) {
   return {rect, bitmap, code, kind};
@@ -227,8 +221,7 @@ TteWindowInfo MakeWindowInfo(const TRect& rect, std::uint8_t flags, const TRect&
   return w;
 }
 
-TteWindowButtonInfo MakeWindowButtonInfo(const TRect& rect, std::uint8_t index, std::uint8_t state,
-                                         TteBitmap* bitmap) {
+TteWindowButtonInfo MakeWindowButtonInfo(const TRect& rect, std::uint8_t index, std::uint8_t state, TteBitmap* bitmap) {
   return {rect, index, state, bitmap};
 }
 

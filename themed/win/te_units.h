@@ -3,7 +3,10 @@
 // they end in the reverse order.
 #pragma once
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "themed/win/te_message_pump.h"
 
 namespace te {
 
@@ -13,11 +16,18 @@ void FinalizeUnits();
 // a list is given (for tests).
 void SetUnitTrace(std::vector<std::string>* trace);
 
-// Runs both for a program's or a test's lifetime.
+// Runs both for a program's or a test's lifetime, with the program's message
+// pump handed to the library for as long.
 class TThemedLibraryScope {
  public:
-  TThemedLibraryScope() { InitializeUnits(); }
-  ~TThemedLibraryScope() { FinalizeUnits(); }
+  explicit TThemedLibraryScope(TMessagePump pump = {}) {
+    SetMessagePump(std::move(pump));
+    InitializeUnits();
+  }
+  ~TThemedLibraryScope() {
+    FinalizeUnits();
+    SetMessagePump({});
+  }
   TThemedLibraryScope(const TThemedLibraryScope&) = delete;
   TThemedLibraryScope& operator=(const TThemedLibraryScope&) = delete;
 };

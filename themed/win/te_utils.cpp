@@ -198,8 +198,10 @@ int DrawRotatedText(fw::TCanvas& canvas, const std::wstring& text, const fw::TRe
     for (int x = 0; x < work.Width(); ++x) {
       const TteColor p = *work.PixelPtr(x, y);
       if (p == TransparentKey) continue;
-      if (clockwise) result.SetPixel(w - 1 - y, x, p);
-      else result.SetPixel(y, h - 1 - x, p);
+      if (clockwise)
+        result.SetPixel(w - 1 - y, x, p);
+      else
+        result.SetPixel(y, h - 1 - x, p);
     }
   result.Transparent = true;
   result.Draw(canvas.Handle(), r.Left, r.Top);

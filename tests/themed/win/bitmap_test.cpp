@@ -5,9 +5,9 @@
 
 #include "framework/core/exception.h"
 #include "framework/win/clipbrd.h"
+#include "tests/support/pixels.h"
 #include "themed/core/te_cpu.h"
 #include "themed/win/te_bitmap.h"
-#include "tests/support/pixels.h"
 
 using namespace te;
 
@@ -180,9 +180,11 @@ TEST(TteBitmap, InPlaceDrawingHonoursTheDcsOriginsAndClipping) {
   TteBitmap target;
   target.SetSize(6, 4);
   target.Fill(0);
-  check(target.DC(), [&](int x, int y) { return *target.PixelPtr(x, y); }, "an alpha bitmap");
+  check(
+      target.DC(), [&](int x, int y) { return *target.PixelPtr(x, y); }, "an alpha bitmap");
   TDibTarget dib(6, 4, false);
-  check(dib.DC(), [&](int x, int y) { return dib.Raw(x, y); }, "a bottom-up DIB");
+  check(
+      dib.DC(), [&](int x, int y) { return dib.Raw(x, y); }, "a bottom-up DIB");
 }
 
 TEST(TteBitmap, OpaqueAndKeyedThroughGdi) {

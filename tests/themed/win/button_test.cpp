@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "framework/core/exception.h"
 #include "framework/core/streaming.h"
+#include "framework/win/actnlist.h"
 #include "framework/win/forms.h"
 #include "framework/win/stdctrls.h"
 #include "framework/win/sysutils.h"
@@ -109,23 +111,13 @@ Log Clicks(const Log& log) { return fwtest::Only(log, {"OnClick"}); }
 
 // ---- Properties --------------------------------------------------------------------------------
 
+// The published defaults are covered by StreamingRules: a new button stores none of them.
 TEST(Button, ConstructionDefaults) {
   TTeButton b(nullptr);
-  EXPECT_EQ(b.ControlStyle(), std::uint32_t(fw::csCaptureMouse | fw::csSetCaption | fw::csDoubleClicks |
-                                             fw::csActionClient))
+  EXPECT_EQ(b.ControlStyle(),
+            std::uint32_t(fw::csCaptureMouse | fw::csSetCaption | fw::csDoubleClicks | fw::csActionClient))
       << "no csClickEvents: the button clicks by itself; no csOpaque";
-  EXPECT_EQ(b.Color(), fw::clBtnFace);
-  EXPECT_EQ(b.Performance(), kspDoubleBuffer);
-  EXPECT_TRUE(b.TabStop());
-  EXPECT_TRUE(b.ParentFont());
   EXPECT_EQ(b.BoundsRect(), fw::Rect(0, 0, 75, 25));
-  EXPECT_EQ(b.Alignment(), fw::taCenter);
-  EXPECT_EQ(b.NumGlyphs(), 1);
-  EXPECT_EQ(b.Kind(), bkCustom);
-  EXPECT_EQ(b.Layout(), blGlyphLeft);
-  EXPECT_EQ(b.Spacing(), 4);
-  EXPECT_EQ(b.ImageIndex(), -1);
-  EXPECT_EQ(b.ThemeObject(), "default");
   EXPECT_EQ(std::count(ThemeManager()->Clients().begin(), ThemeManager()->Clients().end(), &b), 1)
       << "registered with the theme manager";
 }
@@ -220,7 +212,7 @@ TEST(Button, StreamingRules) {
   const std::string plain = fw::WriteComponentText(src);
   const std::string block = plain.substr(plain.find("object B: TTeButton"));
   for (const char* absent : {"ThemeObject", "ActiveDefault", "Color", "Performance", "TabStop", "Glyph", "ImageIndex",
-                             "NumGlyphs", "Kind", "Spacing", "FontOptions"})
+                             "NumGlyphs", "Kind", "Spacing", "FontOptions", "Alignment", "Layout", "ParentFont"})
     EXPECT_EQ(block.find(absent), std::string::npos) << absent;
 
   b->SetThemeObject("MyButton");
@@ -490,8 +482,7 @@ TEST(ButtonClicks, SpaceClicksOnReleaseAlsoWhenAltWasHeldAtThePress) {
   EXPECT_TRUE(b.Pressed());
   f.Key(b.Handle(), WM_KEYUP, VK_SPACE);
   EXPECT_FALSE(b.Pressed());
-  EXPECT_EQ(fwtest::Only(f.log, {"OnKey", "OnClick"}),
-            (Log{"B:OnKeyDown 32", "B:OnClick modal=0", "B:OnKeyUp 0"}))
+  EXPECT_EQ(fwtest::Only(f.log, {"OnKey", "OnClick"}), (Log{"B:OnKeyDown 32", "B:OnClick modal=0", "B:OnKeyUp 0"}))
       << "OnKeyUp sees the key taken";
   f.log.clear();
   f.Key(b.Handle(), WM_SYSKEYDOWN, VK_SPACE, 1 << 29);  // Alt held
@@ -706,7 +697,8 @@ TEST(ButtonThemedPrefix, TheFaceIsTheVisualStylesPushButtonInEachState) {
     fw::UniqueBrush fill(::CreateSolidBrush(fw::ColorToRGB(b.Color())));
     const RECT all{0, 0, b.Width(), b.Height()};
     ::FillRect(t->DC(), &all, fill.get());
-    if (flag[0] == '1') TThemeData(nullptr, L"Button").DrawBackground(t->DC(), 1, state, fw::Rect(0, 0, b.Width(), b.Height()));
+    if (flag[0] == '1')
+      TThemeData(nullptr, L"Button").DrawBackground(t->DC(), 1, state, fw::Rect(0, 0, b.Width(), b.Height()));
     return t;
   };
   if (flag[0] != '1') {
@@ -772,10 +764,10 @@ TEST(ThemedButton, AThemeThatDefinesTheButtonDrawsFaceCaptionAndGlyph) {
   b.SetEnabled(false);
   auto disabled = Shot(b);
   SetCurrentTheme(nullptr);
-  EXPECT_EQ(calls, (std::vector<std::string>{
-                       "DrawButton 0 state=0 MyButton", "DrawButtonText state=0 Go MyButton",
-                       "DrawButtonGlyph code=4 state=0 MyButton", "DrawButton 0 state=3 MyButton",
-                       "DrawButtonText state=3 Go MyButton", "DrawButtonGlyph code=4 state=3 MyButton"}))
+  EXPECT_EQ(calls,
+            (std::vector<std::string>{"DrawButton 0 state=0 MyButton", "DrawButtonText state=0 Go MyButton",
+                                      "DrawButtonGlyph code=4 state=0 MyButton", "DrawButton 0 state=3 MyButton",
+                                      "DrawButtonText state=3 Go MyButton", "DrawButtonGlyph code=4 state=3 MyButton"}))
       << "face, caption, glyph: the glyph over the caption; the control's own object name";
   EXPECT_EQ(normal->At(2, 2), Rgb(0x336699)) << "the theme's face covers the button";
   int red = 0;

@@ -14,17 +14,17 @@
 #include "framework/win/forms.h"
 #include "tests/framework/recorder.h"
 #include "tests/support/pixels.h"
+#include "tests/themed/win/see_through.h"
 #include "themed/win/te_controls.h"
 #include "themed/win/te_theme.h"
 #include "themed/win/te_utils.h"
 #include "themed/win/te_winapi.h"
-#include "tests/themed/win/see_through.h"
 
 using namespace te;
 using fw::TRect;
 using fwtest::Rgb;
-using tetest::TSeeThrough;
 using fwtest::TDibTarget;
+using tetest::TSeeThrough;
 
 namespace {
 
@@ -326,8 +326,8 @@ TEST(Borders, EveryCutAsInnerAndOuterBevelWidthsMarginsAndSidesPixelForPixel) {
       for (int bevelWidth : {1, 2})
         for (int borderWidth : {0, 3})
           for (TTeBevelSides sides : sideSets) {
-            const TBorderCase k{asInner ? kbvNone : TTeBevelCut(cut), asInner ? TTeBevelCut(cut) : kbvNone,
-                                bevelWidth, borderWidth, sides};
+            const TBorderCase k{asInner ? kbvNone : TTeBevelCut(cut), asInner ? TTeBevelCut(cut) : kbvNone, bevelWidth,
+                                borderWidth, sides};
             c->SetBevelOuter(k.outer);
             c->SetBevelInner(k.inner);
             c->SetBevelWidth(k.bevelWidth);

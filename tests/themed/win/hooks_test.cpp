@@ -13,11 +13,11 @@
 #include "framework/win/extctrls.h"
 #include "framework/win/forms.h"
 #include "tests/support/pixels.h"
+#include "tests/themed/win/see_through.h"
 #include "themed/win/te_const.h"
 #include "themed/win/te_controls.h"
 #include "themed/win/te_units.h"
 #include "themed/win/te_winapi.h"
-#include "tests/themed/win/see_through.h"
 
 using namespace te;
 using fwtest::Rgb;
@@ -34,17 +34,42 @@ TEST(LibraryStartUp, UnitsStartInOrderAndEndInReverseTheControlsUnitStepByStep) 
   EXPECT_EQ(HookList(), nullptr) << "none until a hook attaches";
   ASSERT_NE(ClickHandler(), nullptr);
   EXPECT_FALSE(ClickHandler()->HandleAllocated()) << "its window is made only when something is posted to it";
-  const std::vector<std::string> want = {
-      "exit te_controls", "exit 1 button kind glyphs", "exit 2 shared buffer, form button images, fonts",
-      "exit 3 hook list", "exit 4 TrueType glyph", "exit 5 default animation", "exit 6 click handler",
-      "exit 8 menu check bitmap, menu font", "exit 9 global message settings", "exit 10 text tables",
-      "exit te_effect", "exit te_theme", "exit te_utils", "exit te_bitmap", "exit te_winapi",
-      "start te_winapi", "start te_bitmap", "start te_utils", "start te_theme", "start te_effect", "start te_controls",
-      "1 captions and dialog button names", "2 streaming classes", "3 buffer limits", "4 shared paint buffer",
-      "5 painters TTeControl, TPage", "6 menu metrics, menu font, menu check bitmap", "8 click handler",
-      "9 default animation", "10 platform version", "11 TrueType glyph, hook list", "13 button kind glyph slots",
-      "15 caption fonts, form button images, frame metrics", "16 form painter", "17 status font",
-      "19 global message settings"};
+  const std::vector<std::string> want = {"exit te_controls",
+                                         "exit 1 button kind glyphs",
+                                         "exit 2 shared buffer, form button images, fonts",
+                                         "exit 3 hook list",
+                                         "exit 4 TrueType glyph",
+                                         "exit 5 default animation",
+                                         "exit 6 click handler",
+                                         "exit 8 menu check bitmap, menu font",
+                                         "exit 9 global message settings",
+                                         "exit 10 text tables",
+                                         "exit te_effect",
+                                         "exit te_theme",
+                                         "exit te_utils",
+                                         "exit te_bitmap",
+                                         "exit te_winapi",
+                                         "start te_winapi",
+                                         "start te_bitmap",
+                                         "start te_utils",
+                                         "start te_theme",
+                                         "start te_effect",
+                                         "start te_controls",
+                                         "1 captions and dialog button names",
+                                         "2 streaming classes",
+                                         "3 buffer limits",
+                                         "4 shared paint buffer",
+                                         "5 painters TTeControl, TPage",
+                                         "6 menu metrics, menu font, menu check bitmap",
+                                         "8 click handler",
+                                         "9 default animation",
+                                         "10 platform version",
+                                         "11 TrueType glyph, hook list",
+                                         "13 button kind glyph slots",
+                                         "15 caption fonts, form button images, frame metrics",
+                                         "16 form painter",
+                                         "17 status font",
+                                         "19 global message settings"};
   EXPECT_EQ(trace, want);
 }
 
@@ -75,6 +100,7 @@ TEST(LibraryStartUp, TheControlsUnitsObjects) {
   EXPECT_FALSE(PopupMenuShowing());
   ASSERT_NE(GlobalMessage(), nullptr);
   EXPECT_EQ(GlobalMessage()->Owner(), fw::Application);
+  EXPECT_FALSE(GlobalMessage()->Global()) << "start-up only creates it";
   EXPECT_EQ(GlobalMessage()->BorderIcons(), std::uint32_t(kbiClose | kbiSystemMenu));
   EXPECT_TRUE(GlobalMessage()->ShowButtonGlyph());
   EXPECT_EQ(GlobalMessage()->Position(), fw::TPosition::poScreenCenter);

@@ -11,6 +11,6 @@ int main(int argc, char** argv) {
   fw::RegisterFrameworkClasses();
   fw::TApplicationScope scope;
   fw::Application->Initialize();
-  te::TThemedLibraryScope library;
+  te::TThemedLibraryScope library([] { fw::Application->ProcessMessages(); });
   return RUN_ALL_TESTS();
 }

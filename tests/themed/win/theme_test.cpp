@@ -15,19 +15,19 @@
 #include "framework/win/forms.h"
 #include "framework/win/stdctrls.h"
 #include "tests/support/pixels.h"
+#include "tests/themed/win/see_through.h"
 #include "themed/core/te_colors.h"
 #include "themed/core/te_theme_streams.h"
 #include "themed/win/te_controls.h"
 #include "themed/win/te_theme.h"
 #include "themed/win/te_utils.h"
 #include "themed/win/te_winapi.h"
-#include "tests/themed/win/see_through.h"
 
 using namespace te;
 using fw::TRect;
 using fwtest::Rgb;
-using tetest::TSeeThrough;
 using fwtest::TDibTarget;
+using tetest::TSeeThrough;
 
 namespace {
 
@@ -181,8 +181,9 @@ TEST(ThemeStreams, EveryTableRoundTripsWithItsCountForm) {
 
 TEST(ThemeStreams, ABadColourStopsTheLoadAndKeepsWhatWasRead) {
   std::ostringstream out;
-  WriteEntryTable(out, true, {{"CaptionNormal", "clRed"}, {"CaptionInactive", "clLime"}, {"WindowBorder", "grey"},
-                              {"Window", "clNavy"}});
+  WriteEntryTable(
+      out, true,
+      {{"CaptionNormal", "clRed"}, {"CaptionInactive", "clLime"}, {"WindowBorder", "grey"}, {"Window", "clNavy"}});
   TteTheme t;
   const fw::TColor window = t.Colors().GetColor(3);
   std::istringstream in(out.str());
@@ -273,9 +274,8 @@ TEST(DrawTextInfo, RotatedTextStandsUpInsideItsRectangleAndOtherAlignmentsDrawNo
 
 namespace {
 
-constexpr fw::TColor kBlackC = 0x000000, kWhiteC = 0xFFFFFF, kRedC = 0x0000FF, kGreenC = 0x008000,
-                     kBlueC = 0xFF0000, kNavyC = 0x800000, kYellowC = 0x00FFFF, kSilverC = 0xC0C0C0,
-                     kGreyC = 0x808080;
+constexpr fw::TColor kBlackC = 0x000000, kWhiteC = 0xFFFFFF, kRedC = 0x0000FF, kGreenC = 0x008000, kBlueC = 0xFF0000,
+                     kNavyC = 0x800000, kYellowC = 0x00FFFF, kSilverC = 0xC0C0C0, kGreyC = 0x808080;
 
 struct TFillFrame {
   const char* name;
@@ -300,7 +300,8 @@ TEST(ThemeDrawing, APlainThemeDefinesNoObjectForAnyName) {
           << name;
       EXPECT_FALSE(t.IsButtonTransparent(sub, name));
       EXPECT_TRUE(t.IsCheckBoxTransparent(sub, name) && t.IsTabTransparent(sub, name) &&
-                  t.IsKindBTransparent(sub, name) && t.IsKindFTransparent(sub, name) && t.IsKindHTransparent(sub, name));
+                  t.IsKindBTransparent(sub, name) && t.IsKindFTransparent(sub, name) &&
+                  t.IsKindHTransparent(sub, name));
     }
   fw::TPoint size;
   t.GetCheckBoxSize(0, "default", size);
@@ -323,8 +324,9 @@ TEST(ThemeDrawing, PlaceholderFacesFillAndFrameInTheirColours) {
       {"KindFItem", [&](TteTheme& t, fw::TCanvas& c, const TRect& r) { t.DrawKindFItem(0, c, info2(r), "x"); },
        kYellowC, kBlueC},
       {"KindG", [](TteTheme& t, fw::TCanvas& c, const TRect& r) { t.DrawKindG(0, c, r, "x"); }, kWhiteC, kBlackC},
-      {"KindGItem 4", [&](TteTheme& t, fw::TCanvas& c, const TRect& r) { t.DrawKindGItem(0, c, info2(r, 200, 4), "x"); },
-       kYellowC, kBlackC},
+      {"KindGItem 4",
+       [&](TteTheme& t, fw::TCanvas& c, const TRect& r) { t.DrawKindGItem(0, c, info2(r, 200, 4), "x"); }, kYellowC,
+       kBlackC},
       {"KindGItem 6", [&](TteTheme& t, fw::TCanvas& c, const TRect& r) { t.DrawKindGItem(0, c, info2(r, 0, 6), "x"); },
        kGreyC, kBlackC},
       {"KindGItem 7", [&](TteTheme& t, fw::TCanvas& c, const TRect& r) { t.DrawKindGItem(0, c, info2(r, 0, 7), "x"); },
@@ -340,18 +342,17 @@ TEST(ThemeDrawing, PlaceholderFacesFillAndFrameInTheirColours) {
       {"Menu", [](TteTheme& t, fw::TCanvas& c, const TRect& r) { t.DrawMenu(0, c, r, "x"); }, kWhiteC, kRedC},
       {"MenuItem hot", [&](TteTheme& t, fw::TCanvas& c, const TRect& r) { t.DrawMenuItem(0, c, info2(r, 0, 1), "x"); },
        kYellowC, kRedC},
-      {"MenuItem pressed", [&](TteTheme& t, fw::TCanvas& c, const TRect& r) { t.DrawMenuItem(0, c, info2(r, 0, 2), "x"); },
-       kGreyC, kRedC},
+      {"MenuItem pressed",
+       [&](TteTheme& t, fw::TCanvas& c, const TRect& r) { t.DrawMenuItem(0, c, info2(r, 0, 2), "x"); }, kGreyC, kRedC},
       {"ToolBar", [](TteTheme& t, fw::TCanvas& c, const TRect& r) { t.DrawToolBar(0, c, r, "x"); }, kGreenC, kBlueC},
       {"KindK", [](TteTheme& t, fw::TCanvas& c, const TRect& r) { t.DrawKindK(0, c, r, "x"); }, kYellowC, kRedC},
       {"KindLPart1", [&](TteTheme& t, fw::TCanvas& c, const TRect& r) { t.DrawKindLPart1(0, c, info(r), "x"); },
        kGreenC, kBlackC},
-      {"KindLPart2", [&](TteTheme& t, fw::TCanvas& c, const TRect& r) { t.DrawKindLPart2(0, c, info2(r), "x"); },
-       kRedC, kBlueC},
+      {"KindLPart2", [&](TteTheme& t, fw::TCanvas& c, const TRect& r) { t.DrawKindLPart2(0, c, info2(r), "x"); }, kRedC,
+       kBlueC},
       {"KindLPart3", [&](TteTheme& t, fw::TCanvas& c, const TRect& r) { t.DrawKindLPart3(0, c, info2(r), "x"); },
        kGreenC, kYellowC},
-      {"TabPage", [](TteTheme& t, fw::TCanvas& c, const TRect& r) { t.DrawTabPage(0, c, r, "x"); }, kSilverC,
-       kYellowC},
+      {"TabPage", [](TteTheme& t, fw::TCanvas& c, const TRect& r) { t.DrawTabPage(0, c, r, "x"); }, kSilverC, kYellowC},
       {"Tab", [&](TteTheme& t, fw::TCanvas& c, const TRect& r) { t.DrawTab(0, c, info2(r), "x"); }, kYellowC, kRedC},
       {"TabPart", [&](TteTheme& t, fw::TCanvas& c, const TRect& r) { t.DrawTabPart(0, c, info2(r), "x"); }, kWhiteC,
        kBlueC},
@@ -366,14 +367,18 @@ TEST(ThemeDrawing, PlaceholderFacesFillAndFrameInTheirColours) {
       {"KindM", [](TteTheme& t, fw::TCanvas& c, const TRect& r) { t.DrawKindM(0, c, r, "x"); }, kWhiteC, kRedC},
       {"KindMCell 3", [&](TteTheme& t, fw::TCanvas& c, const TRect& r) { t.DrawKindMCell(0, c, info2(r, 3, 0), "x"); },
        kBlueC, kBlueC},
-      {"KindMCell line", [&](TteTheme& t, fw::TCanvas& c, const TRect& r) { t.DrawKindMCell(0, c, info2(r, 3, 1), "x"); },
-       kWhiteC, kGreyC},
-      {"ScrollThumb 1", [&](TteTheme& t, fw::TCanvas& c, const TRect& r) { t.DrawScrollBarThumb(0, c, info2(r, 0, 1), "x"); },
-       kBlueC, kBlackC},
-      {"ScrollThumb 3", [&](TteTheme& t, fw::TCanvas& c, const TRect& r) { t.DrawScrollBarThumb(0, c, info2(r, 0, 3), "x"); },
-       kSilverC, kBlackC},
-      {"ScrollThumb 0", [&](TteTheme& t, fw::TCanvas& c, const TRect& r) { t.DrawScrollBarThumb(0, c, info2(r, 0, 0), "x"); },
-       kGreyC, kBlackC},
+      {"KindMCell line",
+       [&](TteTheme& t, fw::TCanvas& c, const TRect& r) { t.DrawKindMCell(0, c, info2(r, 3, 1), "x"); }, kWhiteC,
+       kGreyC},
+      {"ScrollThumb 1",
+       [&](TteTheme& t, fw::TCanvas& c, const TRect& r) { t.DrawScrollBarThumb(0, c, info2(r, 0, 1), "x"); }, kBlueC,
+       kBlackC},
+      {"ScrollThumb 3",
+       [&](TteTheme& t, fw::TCanvas& c, const TRect& r) { t.DrawScrollBarThumb(0, c, info2(r, 0, 3), "x"); }, kSilverC,
+       kBlackC},
+      {"ScrollThumb 0",
+       [&](TteTheme& t, fw::TCanvas& c, const TRect& r) { t.DrawScrollBarThumb(0, c, info2(r, 0, 0), "x"); }, kGreyC,
+       kBlackC},
       {"KindC 1", [](TteTheme& t, fw::TCanvas& c, const TRect& r) { t.DrawKindC(1, c, r, "x"); }, kSilverC, kBlackC},
   };
   for (const auto& row : table) {
@@ -714,8 +719,8 @@ TEST(ThemeManager, SystemNoticesReachVisibleControlsAndEveryOtherReceiver) {
   hidden->SetParent(&form);
   hidden->SetVisible(false);
   TListener listener;
-  for (fw::TObject* r : {static_cast<fw::TObject*>(shown), static_cast<fw::TObject*>(hidden),
-                         static_cast<fw::TObject*>(&listener)})
+  for (fw::TObject* r :
+       {static_cast<fw::TObject*>(shown), static_cast<fw::TObject*>(hidden), static_cast<fw::TObject*>(&listener)})
     RegisterThemeClient(r);
   ::SendMessageW(ThemeManager()->UtilityWindow(), WM_SYSCOLORCHANGE, 0, 0);
   ::SendMessageW(ThemeManager()->UtilityWindow(), WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
@@ -725,8 +730,8 @@ TEST(ThemeManager, SystemNoticesReachVisibleControlsAndEveryOtherReceiver) {
   EXPECT_EQ(listener.got[0], std::make_pair(TM_THEMENOTIFY, WPARAM(tnSystemChanged)));
   ThemeManager()->Broadcast(TM_THEMENOTIFY, tnThemeChanged, 0);
   EXPECT_EQ(hidden->got, std::vector<WPARAM>{tnThemeChanged}) << "other codes reach hidden controls too";
-  for (fw::TObject* r : {static_cast<fw::TObject*>(shown), static_cast<fw::TObject*>(hidden),
-                         static_cast<fw::TObject*>(&listener)})
+  for (fw::TObject* r :
+       {static_cast<fw::TObject*>(shown), static_cast<fw::TObject*>(hidden), static_cast<fw::TObject*>(&listener)})
     UnregisterThemeClient(r);
 }
 
