@@ -311,8 +311,6 @@ TEST(ThemeDrawing, APlainThemeDefinesNoObjectForAnyName) {
 
 TEST(ThemeDrawing, PlaceholderFacesFillAndFrameInTheirColours) {
   TteTheme t;
-  const TteObjectInfo o{};
-  (void)o;
   auto info = [](const TRect& r, std::uint8_t state = 0) { return MakeObjectInfo(r, state); };
   auto info2 = [](const TRect& r, std::uint8_t part = 0, std::uint8_t state = 0) {
     return MakeObjectInfo2(r, part, state);
