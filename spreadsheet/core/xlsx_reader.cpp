@@ -48,8 +48,38 @@ bool ParseUnsigned(std::string_view s, std::uint64_t& out) {
   return ec == std::errc() && p == s.data() + s.size();
 }
 
+// A plain decimal of at most 15 digits ("-1234.25"), as most stored numbers
+// are, without the general parser: its digits and its power of ten are both
+// exact doubles, so their quotient is the correctly rounded value.
+bool ParseShortDecimal(std::string_view s, double& out) {
+  static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11,
+                                       1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  size_t i = 0;
+  const bool negative = !s.empty() && s[0] == '-';
+  if (negative) ++i;
+  std::uint64_t digits = 0;
+  int count = 0, fraction = -1;  // fraction: digits after the point, -1 before it
+  for (; i < s.size(); ++i) {
+    const char ch = s[i];
+    if (ch >= '0' && ch <= '9') {
+      if (++count > 15) return false;
+      digits = digits * 10 + std::uint64_t(ch - '0');
+      if (fraction >= 0) ++fraction;
+    } else if (ch == '.' && fraction < 0) {
+      fraction = 0;
+    } else {
+      return false;  // an exponent, a blank, anything else: the general parser decides
+    }
+  }
+  if (count == 0) return false;
+  const double v = double(digits) / kPowers[fraction < 0 ? 0 : fraction];
+  out = negative ? -v : v;
+  return true;
+}
+
 // Numbers as a sheet stores them: C-locale decimal, possibly with blanks around.
 bool ParseNumber(std::string_view s, double& out) {
+  if (ParseShortDecimal(s, out)) return true;
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r' || s.front() == '\n')) s.remove_prefix(1);
   while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\n')) s.remove_suffix(1);
   if (!s.empty() && s.front() == '+') s.remove_prefix(1);
@@ -140,9 +170,9 @@ class TWorkbookHandler : public TSpreadsheetHandler {
   bool Date1904 = false;
   std::vector<TSheetEntry> Sheets;
   void StartElement(std::string_view name, TXmlAttributes attrs) override {
-    if (name == "workbookPr") {
+    if (NameIs(name, "workbookPr")) {
       Date1904 = IsTrue(Attribute(attrs, "date1904"));
-    } else if (name == "sheet") {
+    } else if (NameIs(name, "sheet")) {
       const char* id = Attribute(attrs, {kOfficeRelationshipsTransitional, kOfficeRelationshipsStrict}, "id");
       const char* sheetName = Attribute(attrs, "name");
       Sheets.push_back({sheetName ? sheetName : "", id ? id : ""});
@@ -158,16 +188,16 @@ class TStylesHandler : public TSpreadsheetHandler {
   std::vector<TFormatKind> StyleKinds;  // by cell style (xf) index
   void StartElement(std::string_view name, TXmlAttributes attrs) override {
     ++depth_;
-    if (name == "numFmt" && numFmtsDepth_ && depth_ == numFmtsDepth_ + 1) {
+    if (NameIs(name, "numFmt") && numFmtsDepth_ && depth_ == numFmtsDepth_ + 1) {
       std::uint64_t id;
       const char* idText = Attribute(attrs, "numFmtId");
       const char* code = Attribute(attrs, "formatCode");
       if (idText && code && ParseUnsigned(idText, id)) custom_[id] = FormatCodeKind(code);
-    } else if (name == "numFmts") {
+    } else if (NameIs(name, "numFmts")) {
       numFmtsDepth_ = depth_;
-    } else if (name == "cellXfs") {
+    } else if (NameIs(name, "cellXfs")) {
       cellXfsDepth_ = depth_;
-    } else if (name == "xf" && cellXfsDepth_ && depth_ == cellXfsDepth_ + 1) {
+    } else if (NameIs(name, "xf") && cellXfsDepth_ && depth_ == cellXfsDepth_ + 1) {
       std::uint64_t id = 0;
       const char* idText = Attribute(attrs, "numFmtId");
       if (idText) ParseUnsigned(idText, id);
@@ -175,8 +205,8 @@ class TStylesHandler : public TSpreadsheetHandler {
     }
   }
   void EndElement(std::string_view name) override {
-    if (name == "numFmts" && depth_ == numFmtsDepth_) numFmtsDepth_ = 0;
-    if (name == "cellXfs" && depth_ == cellXfsDepth_) cellXfsDepth_ = 0;
+    if (NameIs(name, "numFmts") && depth_ == numFmtsDepth_) numFmtsDepth_ = 0;
+    if (NameIs(name, "cellXfs") && depth_ == cellXfsDepth_) cellXfsDepth_ = 0;
     --depth_;
   }
   // Custom codes may be declared after the styles that use them.
@@ -201,12 +231,12 @@ class TStylesHandler : public TSpreadsheetHandler {
 class TRichTextCollector {
  public:
   void Start(std::string_view name) {
-    if (name == "rPh") ++phonetic_;
-    else if (name == "t" && !phonetic_) inText_ = true;
+    if (NameIs(name, "rPh")) ++phonetic_;
+    else if (NameIs(name, "t") && !phonetic_) inText_ = true;
   }
   void End(std::string_view name) {
-    if (name == "rPh") --phonetic_;
-    else if (name == "t") inText_ = false;
+    if (NameIs(name, "rPh")) --phonetic_;
+    else if (NameIs(name, "t")) inText_ = false;
   }
   void Text(std::string_view s) {
     if (inText_) text_ += s;
@@ -229,14 +259,14 @@ class TSharedStringsHandler : public TSpreadsheetHandler {
  public:
   TSharedStringsHandler(std::vector<std::string>& out, std::uint64_t limit) : out_(out), limit_(limit) {}
   void StartElement(std::string_view name, TXmlAttributes) override {
-    if (name == "si") {
+    if (NameIs(name, "si")) {
       inItem_ = true;
     } else if (inItem_) {
       text_.Start(name);
     }
   }
   void EndElement(std::string_view name) override {
-    if (name == "si" && inItem_) {
+    if (NameIs(name, "si") && inItem_) {
       if (out_.size() >= limit_)
         throw EWorkbookError("The workbook holds more than " + std::to_string(limit_) + " shared strings");
       out_.push_back(text_.Take());
@@ -301,16 +331,17 @@ class TSheetHandler : public TSpreadsheetHandler {
       : block_(block), styles_(styles), date1904_(date1904), limits_(limits) {}
 
   std::uint32_t MaxRow = 0, MaxCol = 0;
+  bool InOrder = true;  // every cell after the one before it, by row and column
 
   void StartElement(std::string_view name, TXmlAttributes attrs) override {
     if (!inSheetData_) {
-      if (name == "sheetData") inSheetData_ = true;
+      if (NameIs(name, "sheetData")) inSheetData_ = true;
       return;
     }
     if (inCell_) {
-      if (name == "v") {
+      if (NameIs(name, "v")) {
         inValue_ = true;
-      } else if (name == "is") {
+      } else if (NameIs(name, "is")) {
         inInline_ = true;
         hasInline_ = true;
       } else if (inInline_) {
@@ -318,7 +349,7 @@ class TSheetHandler : public TSpreadsheetHandler {
       }
       return;
     }
-    if (name == "row") {
+    if (NameIs(name, "row")) {
       const char* r = Attribute(attrs, "r");
       std::uint64_t n;
       if (r) {
@@ -330,7 +361,7 @@ class TSheetHandler : public TSpreadsheetHandler {
         if (row_ > kMaxRows) throw EWorkbookError("The sheet has more rows than a sheet can hold");
       }
       col_ = 0;
-    } else if (name == "c") {
+    } else if (NameIs(name, "c")) {
       StartCell(attrs);
     }
   }
@@ -338,18 +369,18 @@ class TSheetHandler : public TSpreadsheetHandler {
   void EndElement(std::string_view name) override {
     if (!inSheetData_) return;
     if (inCell_) {
-      if (name == "v") {
+      if (NameIs(name, "v")) {
         inValue_ = false;
-      } else if (name == "is") {
+      } else if (NameIs(name, "is")) {
         inInline_ = false;
       } else if (inInline_) {
         inline_.End(name);
-      } else if (name == "c") {
+      } else if (NameIs(name, "c")) {
         EndCell();
       }
       return;
     }
-    if (name == "sheetData") inSheetData_ = false;
+    if (NameIs(name, "sheetData")) inSheetData_ = false;
   }
 
   void Text(std::string_view s) override {
@@ -400,6 +431,10 @@ class TSheetHandler : public TSpreadsheetHandler {
     c.Kind = kind;
     if (kind == TCellKind::Text || kind == TCellKind::Error) c.StringIndex = stringIndex;
     else c.Number = number;
+    if (!block_.Cells.empty()) {
+      const TValueBlock::TStored& last = block_.Cells.back();
+      InOrder = InOrder && (last.Row != c.Row ? last.Row < c.Row : last.Col < c.Col);
+    }
     block_.Cells.push_back(c);
   }
 
@@ -468,6 +503,16 @@ class TSheetHandler : public TSpreadsheetHandler {
   enum class TType : std::uint8_t { Number, Shared, InlineString, FormulaString, Boolean, Error, Date, Unknown };
   static TType TypeOf(const char* t) {
     if (!t) return TType::Number;
+    if (t[0] && !t[1]) {  // the usual one-letter kinds without measuring
+      switch (t[0]) {
+        case 's': return TType::Shared;
+        case 'n': return TType::Number;
+        case 'b': return TType::Boolean;
+        case 'e': return TType::Error;
+        case 'd': return TType::Date;
+        default: return TType::Unknown;
+      }
+    }
     const std::string_view v(t);
     if (v == "s") return TType::Shared;
     if (v == "n") return TType::Number;
@@ -508,8 +553,9 @@ bool ParseCellReference(std::string_view ref, std::uint32_t& col, std::uint32_t&
   std::uint64_t c = 0, r = 0;
   if (i < ref.size() && ref[i] == '$') ++i;
   const size_t lettersAt = i;
-  for (; i < ref.size() && std::isalpha((unsigned char)ref[i]); ++i) {
-    c = c * 26 + std::uint64_t(std::toupper((unsigned char)ref[i]) - 'A' + 1);
+  // ASCII letters only, whatever the C library's locale calls a letter.
+  for (; i < ref.size() && unsigned((ref[i] | 0x20) - 'a') < 26; ++i) {
+    c = c * 26 + std::uint64_t((ref[i] | 0x20) - 'a' + 1);
     if (c > kMaxColumns) return false;
   }
   if (i == lettersAt) return false;
@@ -574,9 +620,7 @@ TValueBlock ReadFirstSheet(const TZipPackage& pkg, const TReadLimits& limits) {
   auto less = [](const TValueBlock::TStored& a, const TValueBlock::TStored& b) {
     return a.Row != b.Row ? a.Row < b.Row : a.Col < b.Col;
   };
-  bool sorted = true;
-  for (size_t i = 1; i < block.Cells.size() && sorted; ++i) sorted = less(block.Cells[i - 1], block.Cells[i]);
-  if (!sorted) {
+  if (!sheet.InOrder) {
     std::stable_sort(block.Cells.begin(), block.Cells.end(), less);
     std::deque<TValueBlock::TStored> unique;
     for (const auto& c : block.Cells) {

@@ -7,57 +7,134 @@
 #include <exception>
 #include <memory>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "spreadsheet/core/cell_value.h"
+#include "spreadsheet/core/read_ahead.h"
 
 namespace sheet {
 
 namespace {
 
-constexpr char kNamespaceSeparator = '\x01';
+constexpr std::string_view kXmlNamespace = "http://www.w3.org/XML/1998/namespace";
 
-// expat spells a namespaced name "URI\x01local", one without a namespace "local".
-void Split(const char* name, std::string_view& ns, std::string_view& local) {
-  const char* sep = std::strchr(name, kNamespaceSeparator);
-  if (!sep) {
-    ns = {};
-    local = name;
-  } else {
-    ns = std::string_view(name, size_t(sep - name));
-    local = sep + 1;
+// Names resolve against the prefixes in scope here rather than in expat's
+// namespace mode: expat would spell every name "URI\x01local", and finding,
+// measuring and comparing those long strings for each of a sheet's millions
+// of elements costs more than the rest of the reading. A binding remembers
+// whether the handler reads its namespace, so an element costs one lookup.
+struct TBinding {
+  std::string Prefix;     // empty: the default namespace
+  std::string Namespace;  // empty: the default namespace undeclared (xmlns="")
+  bool Accepted;
+};
+
+// A name's prefix and local part: "x:c" gives "x" and "c", "c" gives "" and "c".
+void SplitQName(const char* name, std::string_view& prefix, std::string_view& local) {
+  const char* p = name;
+  while (*p && *p != ':') ++p;
+  if (!*p) {
+    prefix = {};
+    local = std::string_view(name, size_t(p - name));
+    return;
   }
+  prefix = std::string_view(name, size_t(p - name));
+  local = p + 1;
 }
 
 struct TParse {
   XML_Parser Parser;
   TXmlHandler& Handler;
+  const std::string& PartName;
   std::exception_ptr Error;
   std::vector<TXmlAttribute> Attrs;  // reused between elements
+  std::vector<TBinding> Bindings;    // innermost last
+  std::vector<std::uint32_t> Scopes;  // per open element read: the number of bindings before it
   int Skipping = 0;                  // depth inside an element of a namespace the handler does not read
 
   void Fail(std::exception_ptr e) {
     if (!Error) Error = e;
     XML_StopParser(Parser, XML_FALSE);
   }
+  [[noreturn]] void Malformed(const std::string& what) const {
+    throw EWorkbookError("The workbook part " + PartName + " is not well-formed XML (line " +
+                         std::to_string(XML_GetCurrentLineNumber(Parser)) + "): " + what);
+  }
+
+  // The innermost binding of the prefix, or nullptr.
+  const TBinding* Find(std::string_view prefix) const {
+    for (auto b = Bindings.rbegin(); b != Bindings.rend(); ++b)
+      if (NameIs(b->Prefix, prefix)) return &*b;
+    return nullptr;
+  }
+
+  // A declaration attribute ("xmlns", "xmlns:p") as a binding.
+  void Declare(const char* name, const char* value) {
+    std::string prefix = name[5] ? name + 6 : "";
+    std::string ns = value;
+    if (prefix == "xmlns" || (prefix == "xml") != (ns == kXmlNamespace) || (!prefix.empty() && ns.empty()))
+      Malformed("the declaration " + std::string(name) + "=\"" + ns + "\" is not allowed");
+    const bool accepted = !ns.empty() && Handler.Accepts(ns);
+    Bindings.push_back({std::move(prefix), std::move(ns), accepted});
+  }
+
+  // The namespace of a prefix ("xml" is always bound); an undeclared one is an error.
+  std::string_view NamespaceOf(std::string_view prefix) const {
+    if (NameIs(prefix, "xml")) return kXmlNamespace;
+    const TBinding* b = Find(prefix);
+    if (!b) Malformed("the prefix " + std::string(prefix) + " is not declared");
+    return b->Namespace;
+  }
+
+  // Whether the handler reads elements of this prefix's namespace.
+  bool Accepted(std::string_view prefix) const {
+    if (NameIs(prefix, "xml")) return Handler.Accepts(kXmlNamespace);
+    const TBinding* b = Find(prefix);
+    if (b) return b->Accepted;
+    if (!prefix.empty()) Malformed("the prefix " + std::string(prefix) + " is not declared");
+    return Handler.Accepts({});
+  }
 };
+
+bool IsDeclaration(const char* name) {
+  return name[0] == 'x' && std::strncmp(name, "xmlns", 5) == 0 && (name[5] == '\0' || name[5] == ':');
+}
 
 void XMLCALL OnStart(void* data, const XML_Char* name, const XML_Char** attrs) {
   auto* p = static_cast<TParse*>(data);
   if (p->Error) return;
+  if (p->Skipping) {
+    ++p->Skipping;
+    return;
+  }
   try {
-    std::string_view ns, local;
-    Split(name, ns, local);
-    if (p->Skipping || !p->Handler.Accepts(ns)) {
+    // One pass binds the element's declarations and gathers its other
+    // attributes, their prefixes for now where their namespaces go.
+    const size_t outer = p->Bindings.size();
+    bool prefixed = false;
+    p->Attrs.clear();
+    for (const XML_Char** a = attrs; *a; a += 2) {
+      if (IsDeclaration(a[0])) {
+        p->Declare(a[0], a[1]);
+        continue;
+      }
+      TXmlAttribute attr{{}, {}, a[1]};
+      SplitQName(a[0], attr.Namespace, attr.Name);
+      prefixed = prefixed || !attr.Namespace.empty();
+      p->Attrs.push_back(attr);
+    }
+    std::string_view prefix, local;
+    SplitQName(name, prefix, local);
+    if (!p->Accepted(prefix)) {
+      p->Bindings.resize(outer);
       ++p->Skipping;
       return;
     }
-    p->Attrs.clear();
-    for (const XML_Char** a = attrs; *a; a += 2) {
-      TXmlAttribute attr{{}, {}, a[1]};
-      Split(a[0], attr.Namespace, attr.Name);
-      p->Attrs.push_back(attr);
-    }
+    p->Scopes.push_back(std::uint32_t(outer));
+    if (prefixed)
+      for (TXmlAttribute& attr : p->Attrs)
+        if (!attr.Namespace.empty()) attr.Namespace = p->NamespaceOf(attr.Namespace);
     p->Handler.StartElement(local, p->Attrs);
   } catch (...) {
     p->Fail(std::current_exception());
@@ -72,8 +149,10 @@ void XMLCALL OnEnd(void* data, const XML_Char* name) {
     return;
   }
   try {
-    std::string_view ns, local;
-    Split(name, ns, local);
+    p->Bindings.resize(p->Scopes.back());
+    p->Scopes.pop_back();
+    std::string_view prefix, local;
+    SplitQName(name, prefix, local);
     p->Handler.EndElement(local);
   } catch (...) {
     p->Fail(std::current_exception());
@@ -101,12 +180,6 @@ struct FreeParser {
 
 }  // namespace
 
-const char* Attribute(TXmlAttributes attrs, std::string_view name) {
-  for (const TXmlAttribute& a : attrs)
-    if (a.Namespace.empty() && a.Name == name) return a.Value;
-  return nullptr;
-}
-
 const char* Attribute(TXmlAttributes attrs, std::initializer_list<std::string_view> namespaces, std::string_view name) {
   for (const TXmlAttribute& a : attrs)
     if (a.Name == name && std::find(namespaces.begin(), namespaces.end(), a.Namespace) != namespaces.end())
@@ -115,27 +188,43 @@ const char* Attribute(TXmlAttributes attrs, std::initializer_list<std::string_vi
 }
 
 void ParseXml(TPartStream& part, TXmlHandler& handler) {
-  std::unique_ptr<XML_ParserStruct, FreeParser> parser(XML_ParserCreateNS(nullptr, kNamespaceSeparator));
+  std::unique_ptr<XML_ParserStruct, FreeParser> parser(XML_ParserCreate(nullptr));
   if (!parser) throw EWorkbookError("Out of memory for the XML parser");
-  TParse state{parser.get(), handler, nullptr, {}, 0};
+  TParse state{parser.get(), handler, part.Name(), nullptr, {}, {}, {}, 0};
   XML_SetUserData(parser.get(), &state);
   XML_SetElementHandler(parser.get(), OnStart, OnEnd);
   XML_SetCharacterDataHandler(parser.get(), OnText);
   XML_SetStartDoctypeDeclHandler(parser.get(), OnDoctype);
 
-  constexpr size_t kChunk = 256 * 1024;
-  for (;;) {
-    void* buffer = XML_GetBuffer(parser.get(), int(kChunk));
-    if (!buffer) throw EWorkbookError("Out of memory while reading " + part.Name());
-    const size_t n = part.Read(static_cast<char*>(buffer), kChunk);
-    if (XML_ParseBuffer(parser.get(), int(n), n == 0) != XML_STATUS_OK) {
+  auto feed = [&](const char* data, size_t n) {
+    if (XML_Parse(parser.get(), data, int(n), n == 0) != XML_STATUS_OK) {
       if (state.Error) std::rethrow_exception(state.Error);
-      throw EWorkbookError("The workbook part " + part.Name() + " is not well-formed XML (line " +
-                           std::to_string(XML_GetCurrentLineNumber(parser.get())) + "): " +
-                           XML_ErrorString(XML_GetErrorCode(parser.get())));
+      state.Malformed(XML_ErrorString(XML_GetErrorCode(parser.get())));
     }
     if (state.Error) std::rethrow_exception(state.Error);
-    if (n == 0) break;
+  };
+  // A part that fills its first chunk is read ahead on a thread of its own
+  // while this one parses; a small one, or one where no thread starts, here.
+  constexpr size_t kChunk = 256 * 1024;
+  std::vector<char> first(kChunk);
+  size_t n = part.Read(first.data(), kChunk);
+  std::unique_ptr<TReadAhead> ahead;
+  if (n == kChunk) {
+    try {
+      ahead = std::make_unique<TReadAhead>(part, kChunk);
+    } catch (const std::system_error&) {
+    }
+  }
+  feed(first.data(), n);
+  while (n != 0) {
+    if (ahead) {
+      const std::string_view chunk = ahead->Next();
+      n = chunk.size();
+      feed(chunk.data(), n);
+    } else {
+      n = part.Read(first.data(), kChunk);
+      feed(first.data(), n);
+    }
   }
 }
 

@@ -5,6 +5,7 @@
 // namespaces it reads, and an element of any other namespace (an extension,
 // markup compatibility) is skipped with everything inside it. Windows-free.
 #pragma once
+#include <cstring>
 #include <initializer_list>
 #include <span>
 #include <string_view>
@@ -31,8 +32,19 @@ class TXmlHandler {
   virtual void Text(std::string_view) {}
 };
 
+// Whether an element's name is this one: a length check and, for a literal,
+// a few instructions (string_view's operator== calls out to compare here).
+inline bool NameIs(std::string_view name, std::string_view literal) {
+  return name.size() == literal.size() && std::memcmp(name.data(), literal.data(), literal.size()) == 0;
+}
+
 // The value of the attribute without a prefix that has this name, or nullptr.
-const char* Attribute(TXmlAttributes attrs, std::string_view name);
+// Inline, so that the comparison with a literal name is a few instructions.
+inline const char* Attribute(TXmlAttributes attrs, std::string_view name) {
+  for (const TXmlAttribute& a : attrs)
+    if (a.Namespace.empty() && NameIs(a.Name, name)) return a.Value;
+  return nullptr;
+}
 // The value of the attribute of one of these namespaces that has this name, or nullptr.
 const char* Attribute(TXmlAttributes attrs, std::initializer_list<std::string_view> namespaces, std::string_view name);
 

@@ -229,6 +229,66 @@ TEST(XlsxReader, ElementsAndAttributesOfOtherNamespacesAreSkippedInEveryPart) {
   }
 }
 
+// Prefixes resolve against the declarations in scope: a declaration holds for
+// its element and what lies inside it, an inner one hides an outer one.
+TEST(XlsxReader, NamespacesFollowTheirScope) {
+  const std::string main = sheet_test::kMainNs;
+  auto sheet = [&](const std::string& rows, const std::string& prefix = "") {
+    const std::string x = prefix.empty() ? "" : prefix + ":";
+    return "<" + x + "worksheet xmlns" + (prefix.empty() ? "" : ":" + prefix) + "=\"" + main + "\"><" + x + "sheetData><" +
+           x + "row>" + rows + "</" + x + "row></" + x + "sheetData></" + x + "worksheet>";
+  };
+  const std::string a1 = "<c r=\"A1\"><v>7</v></c>";
+  struct Case {
+    std::string xml, error;  // no error: the sheet reads as A1 = 7 alone
+  };
+  const std::vector<Case> cases = {
+      {sheet("<x:c r=\"A1\"><x:v>7</x:v></x:c>", "x"), ""},
+      {sheet("<c r=\"B1\" xmlns=\"urn:other\"><v>5</v></c>" + a1), ""},
+      {sheet("<c r=\"B1\" xmlns=\"\"><v>5</v></c>" + a1), ""},
+      {sheet("<x:c r=\"B1\" xmlns:x=\"urn:other\"><x:v>5</x:v></x:c><x:c r=\"A1\"><x:v>7</x:v></x:c>", "x"), ""},
+      {sheet("<o:c r=\"B1\" xmlns:o=\"urn:other\"><c r=\"C1\"><v>5</v></c></o:c>" + a1), ""},
+      {sheet("<c r=\"A1\" m:t=\"b\" xmlns:m=\"" + main + "\"><v>7</v></c>"), ""},  // a prefixed t is not the cell's
+      {sheet("<y:c r=\"A1\"><v>7</v></y:c>"), "prefix y is not declared"},
+      {sheet("<c r=\"A1\" y:t=\"s\"><v>7</v></c>"), "prefix y is not declared"},
+      {sheet("<c r=\"A1\" xmlns:y=\"" + main + "\"><v>7</v></c><y:c r=\"B1\"><v>5</v></y:c>"), "prefix y is not declared"},
+      {sheet("<c r=\"A1\" xmlns:y=\"\"><v>7</v></c>"), "is not allowed"},
+      {sheet("<c r=\"A1\" xmlns:xml=\"urn:other\"><v>7</v></c>"), "is not allowed"},
+  };
+  for (const Case& c : cases) {
+    const std::string bytes = MakePackage(Workbook(c.xml, "", "", "", true));
+    if (!c.error.empty()) {
+      EXPECT_NE(ErrorOf(bytes).find(c.error), std::string::npos) << c.xml << ": " << ErrorOf(bytes);
+      continue;
+    }
+    try {
+      const TValueBlock b = ReadFirstSheetFromMemory(bytes);
+      EXPECT_EQ(b.N * b.R, 1) << c.xml;
+      ExpectNumber(b, 1, 1, TCellKind::Number, 7);
+    } catch (const EWorkbookError& e) {
+      ADD_FAILURE() << c.xml << ": " << e.what();
+    }
+  }
+}
+
+// A sheet of a megabyte is inflated on a thread of its own while it is parsed:
+// every row arrives, and an error on either side ends the read.
+TEST(XlsxReader, ALargeSheetIsReadAheadAndItsErrorsEndTheRead) {
+  std::string rows;
+  for (int r = 1; r <= 40000; ++r) rows += "<row><c><v>" + std::to_string(r) + "</v></c></row>";
+  const TValueBlock b = ReadFirstSheetFromMemory(MakePackage(Workbook(rows)));
+  EXPECT_EQ(b.R, 40000);
+  ExpectNumber(b, 1, 1, TCellKind::Number, 1);
+  ExpectNumber(b, 40000, 1, TCellKind::Number, 40000);
+
+  std::string broken = rows;
+  broken.insert(broken.size() / 3, "<row><c><v>1</v></row>");  // the parser stops while the reader is ahead
+  EXPECT_NE(ErrorOf(MakePackage(Workbook(broken))).find("not well-formed"), std::string::npos);
+  TReadLimits small;
+  small.MaxPartBytes = 512 * 1024;  // the reading thread meets the limit
+  EXPECT_NE(ErrorOf(MakePackage(Workbook(rows)), small).find("inflates to more than"), std::string::npos);
+}
+
 TEST(XlsxReader, AStrictWorkbookReadsAsATransitionalOne) {
   const std::string strictMain = "http://purl.oclc.org/ooxml/spreadsheetml/main";
   const std::string strictRel = "http://purl.oclc.org/ooxml/officeDocument/relationships";
