@@ -35,7 +35,8 @@ class TXmlHandler {
 // Whether an element's name is this one: a length check and, for a literal,
 // a few instructions (string_view's operator== calls out to compare here).
 inline bool NameIs(std::string_view name, std::string_view literal) {
-  return name.size() == literal.size() && std::memcmp(name.data(), literal.data(), literal.size()) == 0;
+  return name.size() == literal.size() &&
+         (literal.empty() || std::memcmp(name.data(), literal.data(), literal.size()) == 0);  // memcmp takes no null
 }
 
 // The value of the attribute without a prefix that has this name, or nullptr.

@@ -94,7 +94,7 @@ TEST(PixelOps, EveryRowBlendPathGivesTheFormulasBytesForEveryCombination) {
     return out;
   };
   constexpr int kRow = 259;  // 256 target values, and three more for the tails of the wide paths
-  std::vector<TteColor> dst(kRow), src(kRow), out(kRow);
+  std::vector<TteColor> dst(kRow), src(kRow), out(kRow), onto(kRow);
   for (int i = 0; i < kRow; ++i) {
     const std::uint32_t v = std::uint32_t(i & 0xFF);
     dst[size_t(i)] = v << 24 | v << 16 | (v ^ 0xA5) << 8 | (255 - v);
@@ -106,13 +106,15 @@ TEST(PixelOps, EveryRowBlendPathGivesTheFormulasBytesForEveryCombination) {
         std::fill(src.begin(), src.end(), s);
         out = dst;
         path.Ops->BlendRow(src.data(), out.data(), kRow);
+        std::fill(onto.begin(), onto.end(), 0x12345678u);  // the blend onto another row reads dst, not this
+        path.Ops->BlendRowOnto(src.data(), dst.data(), onto.data(), kRow);
         EndMMX();
         for (int i = 0; i < kRow; ++i) {
           const TteColor d = dst[size_t(i)];
           const TteColor want = a == 0 ? d : a == 255 ? s : path.Mmx ? MmxReference(s, d) : plain(s, d);
-          if (out[size_t(i)] != want)
+          if (out[size_t(i)] != want || onto[size_t(i)] != want)
             FAIL() << path.Name << ": alpha " << a << " source " << sv << " target " << (i & 0xFF) << " gave "
-                   << std::hex << out[size_t(i)] << " instead of " << want;
+                   << std::hex << out[size_t(i)] << " and onto " << onto[size_t(i)] << " instead of " << want;
         }
       }
 }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace te {
@@ -37,6 +38,12 @@ class TFadeGrid {
   void MaskLine(int x0, int y0, int x1, int y1, std::uint8_t value);
   void MaskCircle(int cx, int cy, int r, std::uint8_t value);
   void Row(int y, std::uint8_t value) { MaskLine(0, y, W - 1, y, value); }
+  // The cells of the rectangle [x0, x1] x [y0, y1] inside the grid, row by row.
+  void Rect(int x0, int y0, int x1, int y1, std::uint8_t value) {
+    x0 = std::max(x0, 0), y0 = std::max(y0, 0), x1 = std::min(x1, W - 1), y1 = std::min(y1, H - 1);
+    if (x0 > x1) return;
+    for (int y = y0; y <= y1; ++y) std::memset(cells_ + std::ptrdiff_t(y) * W + x0, value, size_t(x1 - x0 + 1));
+  }
 
  private:
   std::uint8_t* cells_;
@@ -148,8 +155,16 @@ void ForCircleCells(int cx, int cy, int r, int W, int H, Plot&& plot) {
 // same cells at every progress, drawn by an effect in increasing k, each in
 // one value, so that a cell ends with the value of the last of a frame's
 // shapes that covers it. Per cell the first and the last k that cover it,
-// drawn once for a grid size; the family is of use only when every cell's
-// covering shapes run without a gap (Valid), which is checked as it is drawn.
+// drawn once for a grid size. A frame of shapes 0..b covers the cells whose
+// first k is at most b, whatever the family; one of shapes a..b, a > 0, is
+// of use only when every cell's covering shapes run without a gap (Gapless),
+// which is checked as the cover is drawn.
+//
+// Along most rows of the families in use the first and the last k fall and
+// then rise (a circle's, a diamond's, a fan's), so the cells whose first k is
+// at most b are one run of the row, found by two binary searches: a frame
+// fills runs instead of testing every cell. Rows that do not have that shape
+// are tested cell by cell.
 class TShapeCover {
  public:
   static constexpr std::uint16_t kNone = 0xFFFF;
@@ -160,10 +175,10 @@ class TShapeCover {
     H = h;
     KMax = kmax;
     const size_t n = size_t(w) * size_t(h);
-    Lo.assign(n, kNone);
-    Hi.assign(n, 0);
-    Valid = kmax < kNone - 1;
-    if (!Valid) return;
+    Built = Gapless = kmax < kNone - 1;
+    Lo.assign(Built ? n : 0, kNone);
+    Hi.assign(Built ? n : 0, 0);
+    if (!Built) return;
     std::vector<std::uint16_t> count(n, 0);
     for (int k = 0; k <= kmax; ++k)
       shape(k, [&](int cell) {
@@ -173,9 +188,15 @@ class TShapeCover {
         Hi[c] = std::uint16_t(k);
         ++count[c];
       });
-    for (size_t c = 0; c < n && Valid; ++c)
-      Valid = Lo[c] == kNone || count[c] == Hi[c] - Lo[c] + 1;
+    for (size_t c = 0; c < n && Gapless; ++c) Gapless = Lo[c] == kNone || count[c] == Hi[c] - Lo[c] + 1;
+    LoRows.resize(size_t(h));
+    HiRows.resize(size_t(h));
+    for (int y = 0; y < h; ++y) {
+      LoRows[size_t(y)] = TValley::Of(&Lo[size_t(y) * size_t(w)], w);
+      HiRows[size_t(y)] = TValley::Of(&Hi[size_t(y) * size_t(w)], w);
+    }
   }
+
   // A frame of shapes first..last (within 0..KMax): each covered cell gets value(the last one covering it).
   template <class Value>
   void Paint(std::uint8_t* cells, int first, int last, Value&& value) const {
@@ -183,23 +204,89 @@ class TShapeCover {
     std::vector<std::uint8_t> table(size_t(last - first + 1));
     for (int k = first; k <= last; ++k) table[size_t(k - first)] = value(k);
     const std::uint16_t a = std::uint16_t(std::max(first, 0)), b = std::uint16_t(std::min(last, KMax));
-    for (size_t c = 0, n = Lo.size(); c < n; ++c) {
-      const std::uint16_t lo = Lo[c], hi = Hi[c];
-      if (lo <= b && hi >= a && lo != kNone) cells[c] = table[size_t((hi < b ? hi : b) - first)];
+    const std::uint8_t* t = table.data() - first;
+    for (int y = 0; y < H; ++y) {
+      const size_t row = size_t(y) * size_t(W);
+      const std::uint16_t *lo = &Lo[row], *hi = &Hi[row];
+      std::uint8_t* out = cells + row;
+      int x0 = 0, x1 = W - 1;
+      if (a == 0 && LoRows[size_t(y)].Is) {
+        if (!LoRows[size_t(y)].AtMost(lo, W, b, x0, x1)) continue;
+        for (int x = x0; x <= x1; ++x) out[x] = t[hi[x] < b ? hi[x] : b];
+        continue;
+      }
+      for (int x = x0; x <= x1; ++x)
+        if (lo[x] <= b && hi[x] >= a && lo[x] != kNone) out[x] = t[hi[x] < b ? hi[x] : b];
     }
   }
-  // The same when every shape has one value: a pass without lookups.
+
+  // The same when every shape has one value.
   void PaintFlat(std::uint8_t* cells, int first, int last, std::uint8_t value) const {
     if (last < first || last < 0 || first > KMax) return;
     const std::uint16_t a = std::uint16_t(std::max(first, 0)), b = std::uint16_t(std::min(last, KMax));
-    for (size_t c = 0, n = Lo.size(); c < n; ++c) {
-      const bool covered = Lo[c] <= b && Hi[c] >= a && Lo[c] != kNone;
-      cells[c] = covered ? value : cells[c];
+    for (int y = 0; y < H; ++y) {
+      const size_t row = size_t(y) * size_t(W);
+      const std::uint16_t *lo = &Lo[row], *hi = &Hi[row];
+      std::uint8_t* out = cells + row;
+      const TValley& l = LoRows[size_t(y)];
+      const TValley& h = HiRows[size_t(y)];
+      if (l.Is && (a == 0 || h.Is)) {
+        int x0, x1;
+        if (!l.AtMost(lo, W, b, x0, x1)) continue;
+        int h0 = 1, h1 = 0;  // the cells of the run whose last k is below a stay
+        if (a > 0 && h.AtMost(hi, W, std::uint16_t(a - 1), h0, h1)) {
+          if (x0 < h0) std::memset(out + x0, value, size_t(std::min(x1, h0 - 1) - x0 + 1));
+          if (x1 > h1) std::memset(out + std::max(x0, h1 + 1), value, size_t(x1 - std::max(x0, h1 + 1) + 1));
+        } else {
+          std::memset(out + x0, value, size_t(x1 - x0 + 1));
+        }
+        continue;
+      }
+      for (int x = 0; x < W; ++x) {
+        const bool covered = lo[x] <= b && hi[x] >= a && lo[x] != kNone;
+        out[x] = covered ? value : out[x];
+      }
     }
   }
+
   int W = 0, H = 0, KMax = -1;
-  bool Valid = false;
+  bool Built = false, Gapless = false;
   std::vector<std::uint16_t> Lo, Hi;
+
+ private:
+  // A row whose values fall (or stay) up to Turn and rise (or stay) after it.
+  struct TValley {
+    bool Is = false;
+    int Turn = 0;
+    static TValley Of(const std::uint16_t* v, int w) {
+      int t = 0;
+      while (t + 1 < w && v[t + 1] <= v[t]) ++t;
+      int x = t;
+      while (x + 1 < w && v[x + 1] >= v[x]) ++x;
+      return {x + 1 >= w, t};
+    }
+    // The run [x0, x1] of cells whose value is at most b; false when there is none.
+    bool AtMost(const std::uint16_t* v, int w, std::uint16_t b, int& x0, int& x1) const {
+      if (v[Turn] > b) return false;
+      int lo = 0, hi = Turn;  // first x in [0, Turn] with v[x] <= b (v falls there)
+      while (lo < hi) {
+        const int mid = (lo + hi) / 2;
+        if (v[mid] <= b) hi = mid;
+        else lo = mid + 1;
+      }
+      x0 = lo;
+      lo = Turn;
+      hi = w - 1;  // last x in [Turn, w) with v[x] <= b (v rises there)
+      while (lo < hi) {
+        const int mid = (lo + hi + 1) / 2;
+        if (v[mid] <= b) lo = mid;
+        else hi = mid - 1;
+      }
+      x1 = lo;
+      return true;
+    }
+  };
+  std::vector<TValley> LoRows, HiRows;
 };
 
 // The Fade style's value v = MulDiv(p, 255, 100).

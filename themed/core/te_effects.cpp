@@ -80,16 +80,57 @@ void SmoothOut(u8* c, int w, int h, u8 p) {
 
 // ---- diagonals ---------------------------------------------------------------
 
+// The corner fan of lines from the left side to the top: when X >= Y, from
+// (0, min(i, Y)) to (i, 0) for i = 0..X; otherwise from (0, j) to (min(j, X), 0)
+// for j = 0..Y. The lines up to the corner's diagonal fill its triangle and the
+// longer ones step at most one cell from their neighbours, so the fan leaves
+// no holes: it is every cell on or above its outermost line, and row y of it
+// is the run 0..Extent[y] (y = 0..Y; the extents never grow downwards).
+std::vector<int> FanExtents(int X, int Y) {
+  using grid_detail::Moved;
+  std::vector<int> extent(size_t(Y) + 1);
+  if (X >= Y) {
+    // The outermost line, x-major, reaches row Y - Moved(x, Y, X) at column x.
+    int x = X;
+    for (int y = 0; y <= Y; ++y) {
+      while (x > 0 && Y - Moved(x, Y, X) < y) --x;
+      extent[size_t(y)] = x;
+    }
+  } else {
+    // The outermost line, y-major, has one cell a row, at round Y - y.
+    for (int y = 0; y <= Y; ++y) extent[size_t(y)] = int(Moved(Y - y, X, Y));
+  }
+  return extent;
+}
+
+// A fan drawn into the grid from one of its corners: flipX counts its columns
+// from the right, flipY its rows from the bottom; transposed, the fan's rows
+// are the grid's columns.
+void FillFan(TFadeGrid& g, const std::vector<int>& extent, bool flipX, bool flipY, bool transposed, u8 v) {
+  auto run = [&](int row, int last) {  // cells 0..last of a grid row, counted from the fan's side
+    const int y = flipY ? g.H - 1 - row : row;
+    if (flipX) g.Rect(g.W - 1 - last, y, g.W - 1, y, v);
+    else g.Rect(0, y, last, y, v);
+  };
+  const int rows = int(extent.size());
+  if (!transposed) {
+    for (int y = 0; y < rows && y < g.H; ++y) run(y, extent[size_t(y)]);
+    return;
+  }
+  // Grid row r holds the fan's column r: the fan rows whose extent reaches r.
+  int last = rows - 1;
+  for (int r = 0; r < g.H && r <= extent[0]; ++r) {
+    while (last > 0 && extent[size_t(last)] < r) --last;
+    run(r, last);
+  }
+}
+
 template <TStyle S>
 void Diagonal(u8* c, int w, int h, u8 p) {
   if (p == 0) return;
   TFadeGrid g(c, w, h);
   const int a = EffectMulDiv(w - 1, p, 100), b = EffectMulDiv(h - 1, p, 100);
-  if (b < a) {
-    for (int i = 0; i <= 2 * a; ++i) g.MaskLine(0, Min(i, 2 * b), i, 0, Flat<S>(p));
-  } else {
-    for (int j = 0; j <= 2 * b; ++j) g.MaskLine(0, j, Min(j, 2 * a), 0, Flat<S>(p));
-  }
+  FillFan(g, FanExtents(2 * a, 2 * b), false, false, false, Flat<S>(p));
 }
 
 void Factors(int w, int h, double& fx, double& fy) {
@@ -164,28 +205,35 @@ int FamilyLast(TFamily f, int w, int h) {
   }
 }
 
-const TShapeCover* FamilyCover(TFamily f, int w, int h) {
+// The family's cover for the grid, or nullptr when it cannot serve: always for
+// a frame of shapes from 0 on; for one of a later first shape (gapless) only
+// when no cell's covering shapes leave a gap.
+const TShapeCover* FamilyCover(TFamily f, int w, int h, bool gapless = true) {
   struct TEntry {
     TFamily Family;
     int W = -1, H = -1;
     std::unique_ptr<TShapeCover> Cover;
   };
   static TEntry entries[2];
+  TEntry* found = nullptr;
   for (TEntry& e : entries)
-    if (e.Cover && e.Family == f && e.W == w && e.H == h) return e.Cover->Valid ? e.Cover.get() : nullptr;
-  std::swap(entries[0], entries[1]);  // the older one goes
-  TEntry& e = entries[0];
-  e.Family = f;
-  e.W = w;
-  e.H = h;
-  e.Cover = std::make_unique<TShapeCover>();
-  double sx = 0, sy = 0;
-  e.Cover->Build(w, h, FamilyLast(f, w, h), [&](int k, auto&& plot) { FamilyShape(f, w, h, k, plot, sx, sy); });
-  return e.Cover->Valid ? e.Cover.get() : nullptr;
+    if (e.Cover && e.Family == f && e.W == w && e.H == h) found = &e;
+  if (!found) {
+    std::swap(entries[0], entries[1]);  // the older one goes
+    found = &entries[0];
+    found->Family = f;
+    found->W = w;
+    found->H = h;
+    found->Cover = std::make_unique<TShapeCover>();
+    double sx = 0, sy = 0;
+    found->Cover->Build(w, h, FamilyLast(f, w, h), [&](int k, auto&& plot) { FamilyShape(f, w, h, k, plot, sx, sy); });
+  }
+  const TShapeCover* c = found->Cover.get();
+  return c->Built && (c->Gapless || !gapless) ? c : nullptr;
 }
 
-const TShapeCover* CircleCover(int w, int h, bool corner) {
-  return FamilyCover(corner ? TFamily::CircleCorner : TFamily::CircleCentre, w, h);
+const TShapeCover* CircleCover(int w, int h, bool corner, bool gapless = true) {
+  return FamilyCover(corner ? TFamily::CircleCorner : TFamily::CircleCentre, w, h, gapless);
 }
 
 void SmoothDiagonal(u8* c, int w, int h, u8 p) {
@@ -206,6 +254,9 @@ void CornerReach(int w, int h, int p, int& ch, int& cw) {
   cw = RoundEven(q * (w - 1));
 }
 
+// Two fans: from the lower left corner (lines from the left side to the
+// bottom) and, turned over, from the upper right one (from the top to the
+// right side).
 template <TStyle S>
 void DiagonalIn(u8* c, int w, int h, u8 p) {
   if (p == 0) return;
@@ -213,18 +264,8 @@ void DiagonalIn(u8* c, int w, int h, u8 p) {
   int ch, cw;
   CornerReach(w, h, p, ch, cw);
   const u8 v = Flat<S>(p);
-  if (ch < cw) {
-    for (int k = 0; k <= cw; ++k) {
-      const int j = Min(k, ch);
-      g.MaskLine(0, h - 1 - j, k, h - 1, v);
-      g.MaskLine(w - 1 - k, 0, w - 1, j, v);
-    }
-  } else {
-    for (int k = 0; k <= ch; ++k) {
-      g.MaskLine(0, h - 1 - k, Min(k, cw), h - 1, v);
-      g.MaskLine(Max(w - 1 - k, w - 1 - cw), 0, w - 1, k, v);
-    }
-  }
+  FillFan(g, FanExtents(cw, ch), false, true, false, v);
+  FillFan(g, FanExtents(ch, cw), true, false, true, v);
 }
 
 template <bool kOut>
@@ -286,8 +327,9 @@ void CrossOut(u8* c, int w, int h, u8 p) {
   if (p == 0) return;
   TFadeGrid g(c, w, h);
   const int cx = w / 2, cy = h / 2, a = EffectMulDiv(p, 2 * w, 100), b = EffectMulDiv(p, 2 * h, 100);
-  for (int e = -(a / 4); e <= a / 4; ++e) g.MaskLine(cx + e, cy - b, cx + e, cy + b, Flat<S>(p));
-  for (int k = -(b / 4); k <= b / 4; ++k) g.MaskLine(cx - a, cy + k, cx + a, cy + k, Flat<S>(p));
+  // Side by side, the upright lines of one value fill a rectangle, as the level ones do.
+  g.Rect(cx - a / 4, cy - b, cx + a / 4, cy + b, Flat<S>(p));
+  g.Rect(cx - a, cy - b / 4, cx + a, cy + b / 4, Flat<S>(p));
 }
 
 void SmoothCrossOut(u8* c, int w, int h, u8 p) {
@@ -364,7 +406,7 @@ void DiamondOut(u8* c, int w, int h, u8 p) {
 template <TStyle S>
 void CircleOut(u8* c, int w, int h, u8 p) {  // no early return at p = 0
   const int d = EffectMulDiv(Diag(w, h), p, 100);
-  if (const TShapeCover* cover = CircleCover(w, h, false)) return cover->PaintFlat(c, 0, d / 2, Flat<S>(p));
+  if (const TShapeCover* cover = CircleCover(w, h, false, false)) return cover->PaintFlat(c, 0, d / 2, Flat<S>(p));
   TFadeGrid g(c, w, h);
   for (int r = 0; r <= d / 2; ++r) g.MaskCircle(w / 2, h / 2, r, Flat<S>(p));
 }
@@ -389,7 +431,7 @@ void CircleIn(u8* c, int w, int h, u8 p) {  // no early return at p = 0
 template <TStyle S>
 void CircleCorner(u8* c, int w, int h, u8 p) {  // no early return at p = 0
   const int d = EffectMulDiv(Diag(w, h), p, 100);
-  if (const TShapeCover* cover = CircleCover(w, h, true)) return cover->PaintFlat(c, 0, d, Flat<S>(p));
+  if (const TShapeCover* cover = CircleCover(w, h, true, false)) return cover->PaintFlat(c, 0, d, Flat<S>(p));
   TFadeGrid g(c, w, h);
   for (int r = 0; r <= d; ++r) g.MaskCircle(0, h - 1, r, Flat<S>(p));
 }
@@ -403,11 +445,16 @@ void CircleSmooth(u8* c, int w, int h, u8 p) {
   for (int r = 0; r <= n; ++r) g.MaskCircle(0, h - 1, r, SmoothValue(r, n, p));
 }
 
+// The fan of lines from the lower left corner: to the right side for i < h,
+// then to the top at x = w + i - n, which are RotateSmooth's shapes h..n; in
+// one value their order does not matter, so a frame is that family's 0..n.
 template <TStyle S>
 void Rotate(u8* c, int w, int h, u8 p) {
   if (p == 0) return;
-  TFadeGrid g(c, w, h);
   const int n = EffectMulDiv(w + h, p, 100);
+  if (const TShapeCover* cover = FamilyCover(TFamily::RotateSmooth, w, h, false))
+    return cover->PaintFlat(c, 0, n, Flat<S>(p));
+  TFadeGrid g(c, w, h);
   for (int i = 0; i <= n; ++i) {
     if (i < h) g.MaskLine(0, h - 1, w - 1, h - i, Flat<S>(p));
     else g.MaskLine(0, h - 1, w + i - n, 0, Flat<S>(p));

@@ -81,6 +81,12 @@ void MmxBlendRow(const TteColor* src, TteColor* dst, int n) {
   }
 }
 
+template <void (*Blend)(const TteColor*, TteColor*, int)>
+void BlendRowOnto(const TteColor* src, const TteColor* under, TteColor* dst, int n) {
+  CopyRow(under, dst, n);
+  Blend(src, dst, n);
+}
+
 #if TE_HAVE_SSE2
 // Four pixels at a time in 16-bit lanes, the very bytes of the per-pixel
 // formulas: plain (s*a + d*(255-a)) >> 8 with alpha 255, or MMX
@@ -143,18 +149,18 @@ void BlendRowSse2(const TteColor* src, TteColor* dst, int n) {
   else PlainBlendRow(src + i, dst + i, n - i);
 }
 
-// The same in 256-bit lanes, eight pixels at a time, where the processor has AVX2.
+// The same in 256-bit lanes, eight pixels at a time, where the processor has
+// AVX2; the target row is read from under, which may be dst itself.
 template <bool kMmx>
-TE_TARGET_AVX2 void BlendRowAvx2(const TteColor* src, TteColor* dst, int n) {
+TE_TARGET_AVX2 void BlendRowOntoAvx2(const TteColor* src, const TteColor* under, TteColor* dst, int n) {
   const __m256i lowBytes = _mm256_set1_epi32(0x00FF00FF), zero = _mm256_setzero_si256();
   const __m256i opaqueAlpha = _mm256_set1_epi32(255);
   int i = 0;
   for (; i + 8 <= n; i += 8) {
     const __m256i sv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
-    __m256i* out = reinterpret_cast<__m256i*>(dst + i);
     const __m256i a32 = _mm256_srli_epi32(sv, 24);
     const __m256i isClear = _mm256_cmpeq_epi32(a32, zero), isOpaque = _mm256_cmpeq_epi32(a32, opaqueAlpha);
-    const __m256i dv = _mm256_loadu_si256(out);
+    const __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(under + i));
     const __m256i a = _mm256_or_si256(a32, _mm256_slli_epi32(a32, 16));
     const __m256i na = kMmx ? _mm256_sub_epi16(_mm256_set1_epi16(256), a) : _mm256_xor_si256(a, _mm256_set1_epi16(255));
     const __m256i rb = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_and_si256(sv, lowBytes), a),
@@ -165,13 +171,19 @@ TE_TARGET_AVX2 void BlendRowAvx2(const TteColor* src, TteColor* dst, int n) {
     if (!kMmx) v = _mm256_or_si256(v, _mm256_set1_epi32(int(0xFF000000u)));
     v = _mm256_blendv_epi8(v, dv, isClear);
     v = _mm256_blendv_epi8(v, sv, isOpaque);
-    _mm256_storeu_si256(out, v);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), v);
   }
   // The wide registers' upper halves are cleared before SSE code runs again
   // (the compiler leaves that out before a tail call); left dirty, they slow
   // every SSE instruction that follows, anywhere in the program.
   _mm256_zeroupper();
+  CopyRow(under + i, dst + i, n - i);
   BlendRowSse2<kMmx>(src + i, dst + i, n - i);
+}
+
+template <bool kMmx>
+TE_TARGET_AVX2 void BlendRowAvx2(const TteColor* src, TteColor* dst, int n) {
+  BlendRowOntoAvx2<kMmx>(src, dst, dst, n);
 }
 #endif
 
@@ -200,19 +212,23 @@ void ClearAlphaOfColor(TteColor* p, int n, TteColor color) {
     if ((p[i] & 0x00FFFFFF) == rgb) p[i] &= 0x00FFFFFF;
 }
 
-const TPixelOps kPlain{CopyRow,       CopyRowKeyed, PlainBlendRow,     PlainBlendPixel, FillPixels,
-                       FillPixelRect, SetAlphaRun,  SetAlphaPixelRect, ClearAlphaOfColor};
-const TPixelOps kMmx{CopyRow,       CopyRowKeyed, MmxBlendRow,       MmxBlendPixel, FillPixels,
-                     FillPixelRect, SetAlphaRun,  SetAlphaPixelRect, ClearAlphaOfColor};
+const TPixelOps kPlain{CopyRow,         CopyRowKeyed,  PlainBlendRow, BlendRowOnto<PlainBlendRow>,
+                       PlainBlendPixel, FillPixels,    FillPixelRect, SetAlphaRun,
+                       SetAlphaPixelRect, ClearAlphaOfColor};
+const TPixelOps kMmx{CopyRow,       CopyRowKeyed,  MmxBlendRow,   BlendRowOnto<MmxBlendRow>,
+                     MmxBlendPixel, FillPixels,    FillPixelRect, SetAlphaRun,
+                     SetAlphaPixelRect, ClearAlphaOfColor};
 #if TE_HAVE_SSE2
-TPixelOps WithBlendRow(TPixelOps ops, void (*blendRow)(const TteColor*, TteColor*, int)) {
+TPixelOps WithBlendRow(TPixelOps ops, void (*blendRow)(const TteColor*, TteColor*, int),
+                       void (*blendRowOnto)(const TteColor*, const TteColor*, TteColor*, int)) {
   ops.BlendRow = blendRow;
+  ops.BlendRowOnto = blendRowOnto;
   return ops;
 }
-const TPixelOps kPlainSse2 = WithBlendRow(kPlain, BlendRowSse2<false>);
-const TPixelOps kMmxSse2 = WithBlendRow(kMmx, BlendRowSse2<true>);
-const TPixelOps kPlainAvx2 = WithBlendRow(kPlain, BlendRowAvx2<false>);
-const TPixelOps kMmxAvx2 = WithBlendRow(kMmx, BlendRowAvx2<true>);
+const TPixelOps kPlainSse2 = WithBlendRow(kPlain, BlendRowSse2<false>, BlendRowOnto<BlendRowSse2<false>>);
+const TPixelOps kMmxSse2 = WithBlendRow(kMmx, BlendRowSse2<true>, BlendRowOnto<BlendRowSse2<true>>);
+const TPixelOps kPlainAvx2 = WithBlendRow(kPlain, BlendRowAvx2<false>, BlendRowOntoAvx2<false>);
+const TPixelOps kMmxAvx2 = WithBlendRow(kMmx, BlendRowAvx2<true>, BlendRowOntoAvx2<true>);
 #else
 const TPixelOps kPlainSse2 = kPlain, kMmxSse2 = kMmx, kPlainAvx2 = kPlain, kMmxAvx2 = kMmx;
 #endif

@@ -24,6 +24,10 @@ struct TPixelOps {
   void (*CopyRowKeyed)(const TteColor* src, TteColor* dst, int n);
   // Source alpha 0 leaves the target, 255 copies; otherwise the variant's blend.
   void (*BlendRow)(const TteColor* src, TteColor* dst, int n);
+  // The same over a row that is elsewhere: dst gets under with src blended on
+  // it (CopyRow(under, dst) then BlendRow(src, dst), in one pass where the
+  // processor allows; under may be dst).
+  void (*BlendRowOnto)(const TteColor* src, const TteColor* under, TteColor* dst, int n);
   TteColor (*BlendPixel)(TteColor top, TteColor bottom);
   void (*FillPixels)(TteColor* p, int n, TteColor v);
   void (*FillPixelRect)(TteColor* bits, int width, const fw::TRect& r, TteColor v);  // r already clipped

@@ -152,8 +152,13 @@ void ComposeFadeFrame(const TPixelGrid& work, const TPixelGrid& oldImage, const 
     }
     if (y < work.Height && y < oldImage.Height) {
       TteColor* out = work.Row(y);
-      PixelOps.CopyRow(oldImage.Row(y), out, oldImage.Width);
-      PixelOps.BlendRow(in, out, blendWidth);
+      if (oldImage.Width >= blendWidth) {  // the blend reads the old row where it lies
+        PixelOps.BlendRowOnto(in, oldImage.Row(y), out, blendWidth);
+        PixelOps.CopyRow(oldImage.Row(y) + blendWidth, out + blendWidth, oldImage.Width - blendWidth);
+      } else {
+        PixelOps.CopyRow(oldImage.Row(y), out, oldImage.Width);
+        PixelOps.BlendRow(in, out, blendWidth);
+      }
     }
   }
   for (int y = newImage.Height; y < work.Height && y < oldImage.Height; ++y)
