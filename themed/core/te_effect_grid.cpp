@@ -6,6 +6,12 @@
 #include <cstring>
 
 #include "framework/core/types.h"
+#include "themed/core/te_cpu.h"
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define TE_HAVE_AVX2_CODE 1
+#endif
 
 namespace te {
 
@@ -28,6 +34,43 @@ void TFadeGrid::MaskLine(int x0, int y0, int x1, int y1, std::uint8_t value) {
 // neighbouring radii leave no holes.
 void TFadeGrid::MaskCircle(int cx, int cy, int r, std::uint8_t value) {
   ForCircleCells(cx, cy, r, W, H, [&](int cell) { cells_[cell] = value; });
+}
+
+namespace {
+
+void PaintCoverRowPlain(const std::uint16_t* hi, std::uint8_t* out, int n, std::uint16_t b, const std::uint8_t* table) {
+  for (int x = 0; x < n; ++x) out[x] = table[hi[x] < b ? hi[x] : b];
+}
+
+#if TE_HAVE_AVX2_CODE
+// Eight cells at a time: their shapes widened to 32 bits, gathered from the
+// table four bytes each, the first byte of each kept.
+TE_TARGET_AVX2 void PaintCoverRowAvx2(const std::uint16_t* hi, std::uint8_t* out, int n, std::uint16_t b,
+                                      const std::uint8_t* table) {
+  const __m256i last = _mm256_set1_epi32(b);
+  const __m256i firstBytes = _mm256_setr_epi8(0, 4, 8, 12, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,  //
+                                              0, 4, 8, 12, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
+  int x = 0;
+  for (; x + 8 <= n; x += 8) {
+    const __m256i k =
+        _mm256_min_epu32(_mm256_cvtepu16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(hi + x))), last);
+    const __m256i v = _mm256_shuffle_epi8(_mm256_i32gather_epi32(reinterpret_cast<const int*>(table), k, 1), firstBytes);
+    const std::uint32_t low = std::uint32_t(_mm256_extract_epi32(v, 0)), high = std::uint32_t(_mm256_extract_epi32(v, 4));
+    std::memcpy(out + x, &low, 4);
+    std::memcpy(out + x + 4, &high, 4);
+  }
+  _mm256_zeroupper();
+  PaintCoverRowPlain(hi + x, out + x, n - x, b, table);
+}
+#endif
+
+}  // namespace
+
+void PaintCoverRow(const std::uint16_t* hi, std::uint8_t* out, int n, std::uint16_t b, const std::uint8_t* table) {
+#if TE_HAVE_AVX2_CODE
+  if (HasAVX2()) return PaintCoverRowAvx2(hi, out, n, b, table);
+#endif
+  PaintCoverRowPlain(hi, out, n, b, table);
 }
 
 std::uint8_t SmoothValue(int k, int n, int p) {

@@ -151,6 +151,10 @@ void ForCircleCells(int cx, int cy, int r, int W, int H, Plot&& plot) {
   if (x == y) points(x, y);
 }
 
+// out[x] = table[min(hi[x], b)] for the n cells of a row; table holds three
+// bytes past b, since the widest path reads four at once.
+void PaintCoverRow(const std::uint16_t* hi, std::uint8_t* out, int n, std::uint16_t b, const std::uint8_t* table);
+
 // Which shapes of a family cover each cell: a family whose shape k covers the
 // same cells at every progress, drawn by an effect in increasing k, each in
 // one value, so that a cell ends with the value of the last of a frame's
@@ -161,10 +165,10 @@ void ForCircleCells(int cx, int cy, int r, int W, int H, Plot&& plot) {
 // which is checked as the cover is drawn.
 //
 // Along most rows of the families in use the first and the last k fall and
-// then rise (a circle's, a diamond's, a fan's), so the cells whose first k is
-// at most b are one run of the row, found by two binary searches: a frame
-// fills runs instead of testing every cell. Rows that do not have that shape
-// are tested cell by cell.
+// then rise (a circle's, a diamond's, a fan's) or rise and then fall (two
+// fans from opposite corners), so the cells whose first k is at most b are
+// one or two runs of the row, found by binary searches: a frame fills runs
+// instead of testing every cell. Rows of any other shape are tested cell by cell.
 class TShapeCover {
  public:
   static constexpr std::uint16_t kNone = 0xFFFF;
@@ -192,8 +196,8 @@ class TShapeCover {
     LoRows.resize(size_t(h));
     HiRows.resize(size_t(h));
     for (int y = 0; y < h; ++y) {
-      LoRows[size_t(y)] = TValley::Of(&Lo[size_t(y) * size_t(w)], w);
-      HiRows[size_t(y)] = TValley::Of(&Hi[size_t(y) * size_t(w)], w);
+      LoRows[size_t(y)] = TRowShape::Of(&Lo[size_t(y) * size_t(w)], w);
+      HiRows[size_t(y)] = TRowShape::Of(&Hi[size_t(y) * size_t(w)], w);
     }
   }
 
@@ -201,7 +205,8 @@ class TShapeCover {
   template <class Value>
   void Paint(std::uint8_t* cells, int first, int last, Value&& value) const {
     if (last < first) return;
-    std::vector<std::uint8_t> table(size_t(last - first + 1));
+    // Three spare entries: a row painter may read four table bytes at once.
+    std::vector<std::uint8_t> table(size_t(last - first + 1) + 3);
     for (int k = first; k <= last; ++k) table[size_t(k - first)] = value(k);
     const std::uint16_t a = std::uint16_t(std::max(first, 0)), b = std::uint16_t(std::min(last, KMax));
     const std::uint8_t* t = table.data() - first;
@@ -209,13 +214,13 @@ class TShapeCover {
       const size_t row = size_t(y) * size_t(W);
       const std::uint16_t *lo = &Lo[row], *hi = &Hi[row];
       std::uint8_t* out = cells + row;
-      int x0 = 0, x1 = W - 1;
-      if (a == 0 && LoRows[size_t(y)].Is) {
-        if (!LoRows[size_t(y)].AtMost(lo, W, b, x0, x1)) continue;
-        for (int x = x0; x <= x1; ++x) out[x] = t[hi[x] < b ? hi[x] : b];
+      int runs[4];
+      if (a == 0 && LoRows[size_t(y)].Kind != TRowShape::Other) {
+        for (int r = 0, n = LoRows[size_t(y)].AtMost(lo, W, b, runs); r < n; ++r)
+          PaintCoverRow(hi + runs[2 * r], out + runs[2 * r], runs[2 * r + 1] - runs[2 * r] + 1, b, t);
         continue;
       }
-      for (int x = x0; x <= x1; ++x)
+      for (int x = 0; x < W; ++x)
         if (lo[x] <= b && hi[x] >= a && lo[x] != kNone) out[x] = t[hi[x] < b ? hi[x] : b];
     }
   }
@@ -228,13 +233,20 @@ class TShapeCover {
       const size_t row = size_t(y) * size_t(W);
       const std::uint16_t *lo = &Lo[row], *hi = &Hi[row];
       std::uint8_t* out = cells + row;
-      const TValley& l = LoRows[size_t(y)];
-      const TValley& h = HiRows[size_t(y)];
-      if (l.Is && (a == 0 || h.Is)) {
-        int x0, x1;
-        if (!l.AtMost(lo, W, b, x0, x1)) continue;
-        int h0 = 1, h1 = 0;  // the cells of the run whose last k is below a stay
-        if (a > 0 && h.AtMost(hi, W, std::uint16_t(a - 1), h0, h1)) {
+      const TRowShape& l = LoRows[size_t(y)];
+      const TRowShape& h = HiRows[size_t(y)];
+      int runs[4];
+      if (a == 0 && l.Kind != TRowShape::Other) {
+        for (int r = 0, n = l.AtMost(lo, W, b, runs); r < n; ++r)
+          std::memset(out + runs[2 * r], value, size_t(runs[2 * r + 1] - runs[2 * r] + 1));
+        continue;
+      }
+      if (l.Kind == TRowShape::Valley && h.Kind == TRowShape::Valley) {
+        if (l.AtMost(lo, W, b, runs) == 0) continue;
+        const int x0 = runs[0], x1 = runs[1];
+        int held[4];  // the cells of the run whose last shape is before first stay
+        if (h.AtMost(hi, W, std::uint16_t(a - 1), held) == 1) {
+          const int h0 = held[0], h1 = held[1];
           if (x0 < h0) std::memset(out + x0, value, size_t(std::min(x1, h0 - 1) - x0 + 1));
           if (x1 > h1) std::memset(out + std::max(x0, h1 + 1), value, size_t(x1 - std::max(x0, h1 + 1) + 1));
         } else {
@@ -254,39 +266,62 @@ class TShapeCover {
   std::vector<std::uint16_t> Lo, Hi;
 
  private:
-  // A row whose values fall (or stay) up to Turn and rise (or stay) after it.
-  struct TValley {
-    bool Is = false;
+  // A row whose values fall (or stay) up to Turn and rise (or stay) after it
+  // (a valley), or rise and then fall (a hill), or neither.
+  struct TRowShape {
+    enum TKind : std::uint8_t { Other, Valley, Hill } Kind = Other;
     int Turn = 0;
-    static TValley Of(const std::uint16_t* v, int w) {
-      int t = 0;
-      while (t + 1 < w && v[t + 1] <= v[t]) ++t;
-      int x = t;
-      while (x + 1 < w && v[x + 1] >= v[x]) ++x;
-      return {x + 1 >= w, t};
+    static TRowShape Of(const std::uint16_t* v, int w) {
+      auto turn = [&](bool falling) {
+        int t = 0;
+        while (t + 1 < w && (falling ? v[t + 1] <= v[t] : v[t + 1] >= v[t])) ++t;
+        int x = t;
+        while (x + 1 < w && (falling ? v[x + 1] >= v[x] : v[x + 1] <= v[x])) ++x;
+        return x + 1 >= w ? t : -1;
+      };
+      if (const int t = turn(true); t >= 0) return {Valley, t};
+      if (const int t = turn(false); t >= 0) return {Hill, t};
+      return {};
     }
-    // The run [x0, x1] of cells whose value is at most b; false when there is none.
-    bool AtMost(const std::uint16_t* v, int w, std::uint16_t b, int& x0, int& x1) const {
-      if (v[Turn] > b) return false;
-      int lo = 0, hi = Turn;  // first x in [0, Turn] with v[x] <= b (v falls there)
-      while (lo < hi) {
-        const int mid = (lo + hi) / 2;
-        if (v[mid] <= b) hi = mid;
-        else lo = mid + 1;
+    // The runs [runs[2i], runs[2i+1]] of the cells whose value is at most b:
+    // their number, at most one for a valley and two for a hill.
+    int AtMost(const std::uint16_t* v, int w, std::uint16_t b, int* runs) const {
+      // The first x of [lo, hi] where v <= b, v falling there, or hi + 1.
+      auto firstAtMost = [&](int lo, int hi) {
+        for (++hi; lo < hi;) {
+          const int mid = (lo + hi) / 2;
+          if (v[mid] <= b) hi = mid;
+          else lo = mid + 1;
+        }
+        return lo;
+      };
+      // The last x of [lo, hi] where v <= b, v rising there, or lo - 1.
+      auto lastAtMost = [&](int lo, int hi) {
+        for (--lo; lo < hi;) {
+          const int mid = (lo + hi + 1) / 2;
+          if (v[mid] <= b) lo = mid;
+          else hi = mid - 1;
+        }
+        return lo;
+      };
+      if (Kind == Valley) {
+        if (v[Turn] > b) return 0;
+        runs[0] = firstAtMost(0, Turn);
+        runs[1] = lastAtMost(Turn, w - 1);
+        return 1;
       }
-      x0 = lo;
-      lo = Turn;
-      hi = w - 1;  // last x in [Turn, w) with v[x] <= b (v rises there)
-      while (lo < hi) {
-        const int mid = (lo + hi + 1) / 2;
-        if (v[mid] <= b) lo = mid;
-        else hi = mid - 1;
+      if (v[Turn] <= b) {  // a hill whose top is in: the whole row
+        runs[0] = 0;
+        runs[1] = w - 1;
+        return 1;
       }
-      x1 = lo;
-      return true;
+      int n = 0;
+      if (const int x = lastAtMost(0, Turn); x >= 0) runs[2 * n] = 0, runs[2 * n + 1] = x, ++n;
+      if (const int x = firstAtMost(Turn, w - 1); x <= w - 1) runs[2 * n] = x, runs[2 * n + 1] = w - 1, ++n;
+      return n;
     }
   };
-  std::vector<TValley> LoRows, HiRows;
+  std::vector<TRowShape> LoRows, HiRows;
 };
 
 // The Fade style's value v = MulDiv(p, 255, 100).
