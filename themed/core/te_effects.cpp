@@ -151,7 +151,7 @@ void Factors(int w, int h, double& fx, double& fy) {
 // covering shapes leave a gap, the effect draws its shapes one by one. The two
 // families last used are kept.
 enum class TFamily : std::uint8_t { CircleCentre, CircleCorner, Diamond, RotateSmooth, SmoothDiagonal,
-                                    SmoothDiagonalIn, SmoothDiagonalOut };
+                                    SmoothDiagonalIn, SmoothDiagonalOut, RectOutline, CrossOutline };
 
 // The cells of shape k of a family, given to plot; the k past which no shape touches the grid.
 template <class Plot>
@@ -168,6 +168,24 @@ void FamilyShape(TFamily f, int w, int h, int k, Plot&& plot, double& sx, double
       line(cx - gx, cy, cx, cy - hy);
       line(cx, cy - hy, cx + gx, cy);
       line(cx + gx, cy, cx, cy + hy);
+      break;
+    }
+    case TFamily::RectOutline: {  // RectOutline's four sides
+      const int cx = w / 2, cy = h / 2, mx = RoundEven(fx * k), my = RoundEven(fy * k);
+      line(cx - mx, cy + my, cx - mx, cy - my);
+      line(cx - mx, cy - my, cx + mx, cy - my);
+      line(cx + mx, cy - my, cx + mx, cy + my);
+      line(cx + mx, cy + my, cx - mx, cy + my);
+      break;
+    }
+    case TFamily::CrossOutline: {  // SmoothCrossOut's twelve sides
+      const int cx = w / 2, cy = h / 2;
+      const int t = RoundEven(fx * k), u = RoundEven(fy * k), t2 = t / 2, u2 = u / 2;
+      const int pts[13][2] = {{cx - t2, cy + u}, {cx - t2, cy + u2}, {cx - t, cy + u2}, {cx - t, cy - u2},
+                              {cx - t2, cy - u2}, {cx - t2, cy - u}, {cx + t2, cy - u}, {cx + t2, cy - u2},
+                              {cx + t, cy - u2}, {cx + t, cy + u2}, {cx + t2, cy + u2}, {cx + t2, cy + u},
+                              {cx - t2, cy + u}};
+      for (int i = 0; i < 12; ++i) line(pts[i][0], pts[i][1], pts[i + 1][0], pts[i + 1][1]);
       break;
     }
     case TFamily::RotateSmooth:
@@ -201,6 +219,8 @@ int FamilyLast(TFamily f, int w, int h) {
     case TFamily::Diamond: return Max(Max(w, h), RoundEven(2.5 * Max(w, h)) / 2);
     case TFamily::RotateSmooth: return 2 * (w + h);
     case TFamily::SmoothDiagonal: return RoundEven(2.5 * std::sqrt(double(w) * w + double(h) * h));
+    case TFamily::RectOutline: return RoundEven(1.6 * Max(w, h)) / 2;
+    case TFamily::CrossOutline: return RoundEven(2.5 * Max(w, h)) / 2;
     default: return Max(w, h) - 1;
   }
 }
@@ -334,8 +354,6 @@ void CrossOut(u8* c, int w, int h, u8 p) {
 
 void SmoothCrossOut(u8* c, int w, int h, u8 p) {
   if (p == 0) return;
-  TFadeGrid g(c, w, h);
-  const int cx = w / 2, cy = h / 2;
   int n;
   double fx, fy;
   if (h < w) {
@@ -343,6 +361,10 @@ void SmoothCrossOut(u8* c, int w, int h, u8 p) {
   } else {
     n = EffectMulDiv(p, RoundEven(2.5 * h), 100) / 2;
   }
+  if (const TShapeCover* cover = FamilyCover(TFamily::CrossOutline, w, h))
+    return cover->Paint(c, 0, n, [&](int k) { return SmoothValue(k, n, p); });
+  TFadeGrid g(c, w, h);
+  const int cx = w / 2, cy = h / 2;
   Factors(w, h, fx, fy);
   for (int k = 0; k <= n; ++k) {
     const int t = RoundEven(fx * k), u = RoundEven(fy * k), t2 = t / 2, u2 = u / 2;
@@ -372,6 +394,14 @@ void RectOut(u8* c, int w, int h, u8 p) {
   int n;
   if (S == TStyle::Smooth) n = EffectMulDiv(p, RoundEven(1.6 * (h < w ? w : h)), 100) / 2;
   else n = EffectMulDiv(p, h < w ? w : h, 100) / 2;
+  if (S != TStyle::Smooth) {
+    // The half-widths grow by at most one cell a step, so in one value the
+    // nested outlines 0..n fill the rectangle of the last one.
+    const int mx = RoundEven(fx * n), my = RoundEven(fy * n);
+    return g.Rect(cx - mx, cy - my, cx + mx, cy + my, Flat<S>(p));
+  }
+  if (const TShapeCover* cover = FamilyCover(TFamily::RectOutline, w, h))
+    return cover->Paint(c, 0, n, [&](int k) { return SmoothValue(k, n, p); });
   for (int k = 0; k <= n; ++k)
     RectOutline(g, cx, cy, RoundEven(fx * k), RoundEven(fy * k), S == TStyle::Smooth ? SmoothValue(k, n, p) : Flat<S>(p));
 }
@@ -591,24 +621,21 @@ void PixelLine(u8* c, int w, int h, u8 p) {
 }
 
 void Stream(u8* c, int w, int h, u8 p) {  // no early return at p = 0
-  TFadeGrid g(c, w, h);
   EffectRandom().Seed(std::uint32_t(w * h));
   std::vector<int> s(static_cast<size_t>(w)), lim(static_cast<size_t>(w), h - 1);
   for (int x = 0; x < w; ++x) s[size_t(x)] = -EffectRandom().Random(80);
   for (int j = 1; j <= 8; ++j)
     if (w - j - 1 >= j)
       for (int x = j; x <= w - j - 1; ++x) s[size_t(x)] = (s[size_t(x - 1)] + 2 * s[size_t(x)] + s[size_t(x + 1)]) / 4;
+  // Each column's stream runs down from its start, one row a round, to the
+  // bottom, then starts again at the top over rows it has already marked: after
+  // the rounds, a column holds the rows 0 .. start + rounds - 1 (at most h - 1).
   const int rounds = EffectMulDiv(h + 79, p, 100) + 1;
-  for (int r = 0; r < rounds; ++r)
-    for (int x = 0; x < w; ++x) {
-      if (lim[size_t(x)] < s[size_t(x)]) {
-        s[size_t(x)] = 0;
-        lim[size_t(x)] -= 1;
-      } else {
-        if (s[size_t(x)] >= 0) g.PlotCell(x, s[size_t(x)], 255);
-        s[size_t(x)] += 1;
-      }
-    }
+  for (int x = 0; x < w; ++x) lim[size_t(x)] = std::min(h - 1, s[size_t(x)] + rounds - 1);
+  for (int y = 0; y < h; ++y) {
+    u8* row = c + std::ptrdiff_t(y) * w;
+    for (int x = 0; x < w; ++x) row[x] = lim[size_t(x)] >= y ? 255 : row[x];
+  }
 }
 
 struct TPlasmaTables {
@@ -672,8 +699,8 @@ void Interlace(TSlideCell* m, int w, int h, u8 p) {
 void Corner(TSlideCell* m, int w, int h, u8 p) {
   if (p == 0) return;
   const int a = EffectMulDiv(w - 1, p, 100), b = EffectMulDiv(h - 1, p, 100);
-  for (int i = 0; i <= a; ++i)
-    for (int j = 0; j <= b; ++j) SetSource(m, w, h, i, j, w - 1 - a + i, h - 1 - b + j);
+  for (int j = 0; j <= b; ++j)  // row by row, as the map lies in memory
+    for (int i = 0; i <= a; ++i) SetSource(m, w, h, i, j, w - 1 - a + i, h - 1 - b + j);
 }
 
 std::string Lower(std::string s) {
