@@ -692,8 +692,17 @@ void SetSource(TSlideCell* m, int w, int h, int i, int j, int si, int sj) {
 void Interlace(TSlideCell* m, int w, int h, u8 p) {
   if (p == 0) return;
   const int k = EffectMulDiv(100 - p, w, 100);
-  for (int j = 0; j < h; ++j)
-    for (int i = 0; i < w; ++i) SetSource(m, w, h, i, j, j % 2 ? i - k : i + k, j);
+  // Even rows take their source k cells to the right, odd ones k to the left:
+  // the cells whose source lies inside the row, as one run a row.
+  for (int j = 0; j < h; ++j) {
+    const int shift = j % 2 ? -k : k, first = std::max(0, -shift), last = std::min(w, w - shift);
+    TSlideCell* row = m + std::ptrdiff_t(j) * w;
+    for (int i = first; i < last; ++i) {
+      row[i].Alpha = 255;
+      row[i].Col = std::uint16_t(i + shift);
+      row[i].Row = std::uint16_t(j);
+    }
+  }
 }
 
 void Corner(TSlideCell* m, int w, int h, u8 p) {

@@ -87,6 +87,17 @@ void BlendRowOnto(const TteColor* src, const TteColor* under, TteColor* dst, int
   Blend(src, dst, n);
 }
 
+template <void (*Onto)(const TteColor*, const TteColor*, TteColor*, int)>
+void MaskBlendRowOnto(TteColor* src, const std::uint8_t* alpha, TteColor key, const TteColor* under, TteColor* dst,
+                      int n) {
+  const TteColor rgbKey = key & 0x00FFFFFF;
+  for (int i = 0; i < n; ++i) {
+    const TteColor rgb = src[i] & 0x00FFFFFF;
+    src[i] = rgb | (rgb == rgbKey ? 0 : TteColor(alpha[i]) << 24);
+  }
+  Onto(src, under, dst, n);
+}
+
 #if TE_HAVE_SSE2
 // Four pixels at a time in 16-bit lanes, the very bytes of the per-pixel
 // formulas: plain (s*a + d*(255-a)) >> 8 with alpha 255, or MMX
@@ -181,6 +192,59 @@ TE_TARGET_AVX2 void BlendRowOntoAvx2(const TteColor* src, const TteColor* under,
   BlendRowSse2<kMmx>(src + i, dst + i, n - i);
 }
 
+// The alpha four pixels at a time, then the SSE2 blend onto under.
+template <bool kMmx>
+void MaskBlendRowOntoSse2(TteColor* src, const std::uint8_t* alpha, TteColor key, const TteColor* under, TteColor* dst,
+                          int n) {
+  const __m128i rgbMask = _mm_set1_epi32(0x00FFFFFF), keyColour = _mm_set1_epi32(int(key & 0x00FFFFFF));
+  const __m128i zero = _mm_setzero_si128();
+  int i = 0;
+  for (; i + 4 <= n; i += 4) {
+    std::int32_t cells;
+    std::memcpy(&cells, alpha + i, sizeof cells);
+    const __m128i a = _mm_slli_epi32(_mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(cells), zero), zero), 24);
+    const __m128i rgb = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i)), rgbMask);
+    const __m128i isKey = _mm_cmpeq_epi32(rgb, keyColour);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(src + i), _mm_or_si128(rgb, _mm_andnot_si128(isKey, a)));
+  }
+  MaskBlendRowOnto<BlendRowOnto<BlendRowSse2<kMmx>>>(src + i, alpha + i, key, under + i, dst + i, n - i);
+  BlendRowOnto<BlendRowSse2<kMmx>>(src, under, dst, i);
+}
+
+// Both steps in one pass, eight pixels at a time: the mask bytes widened into
+// the alpha byte, key pixels cleared, the result stored back and blended.
+template <bool kMmx>
+TE_TARGET_AVX2 void MaskBlendRowOntoAvx2(TteColor* src, const std::uint8_t* alpha, TteColor key, const TteColor* under,
+                                         TteColor* dst, int n) {
+  const __m256i lowBytes = _mm256_set1_epi32(0x00FF00FF), zero = _mm256_setzero_si256();
+  const __m256i opaqueAlpha = _mm256_set1_epi32(255), rgbMask = _mm256_set1_epi32(0x00FFFFFF);
+  const __m256i keyColour = _mm256_set1_epi32(int(key & 0x00FFFFFF));
+  int i = 0;
+  for (; i + 8 <= n; i += 8) {
+    const __m256i a32 = _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(alpha + i)));
+    const __m256i rgb = _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i)), rgbMask);
+    const __m256i isKey = _mm256_cmpeq_epi32(rgb, keyColour);
+    const __m256i sa = _mm256_andnot_si256(isKey, a32);  // the alpha each pixel gets
+    const __m256i sv = _mm256_or_si256(rgb, _mm256_slli_epi32(sa, 24));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(src + i), sv);
+    const __m256i isClear = _mm256_cmpeq_epi32(sa, zero), isOpaque = _mm256_cmpeq_epi32(sa, opaqueAlpha);
+    const __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(under + i));
+    const __m256i a = _mm256_or_si256(sa, _mm256_slli_epi32(sa, 16));
+    const __m256i na = kMmx ? _mm256_sub_epi16(_mm256_set1_epi16(256), a) : _mm256_xor_si256(a, _mm256_set1_epi16(255));
+    const __m256i rb = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_and_si256(sv, lowBytes), a),
+                                        _mm256_mullo_epi16(_mm256_and_si256(dv, lowBytes), na));
+    const __m256i ga = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_srli_epi16(sv, 8), a),
+                                        _mm256_mullo_epi16(_mm256_srli_epi16(dv, 8), na));
+    __m256i v = _mm256_or_si256(_mm256_srli_epi16(rb, 8), _mm256_andnot_si256(lowBytes, ga));
+    if (!kMmx) v = _mm256_or_si256(v, _mm256_set1_epi32(int(0xFF000000u)));
+    v = _mm256_blendv_epi8(v, dv, isClear);
+    v = _mm256_blendv_epi8(v, sv, isOpaque);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), v);
+  }
+  _mm256_zeroupper();
+  MaskBlendRowOnto<BlendRowOnto<BlendRowSse2<kMmx>>>(src + i, alpha + i, key, under + i, dst + i, n - i);
+}
+
 template <bool kMmx>
 TE_TARGET_AVX2 void BlendRowAvx2(const TteColor* src, TteColor* dst, int n) {
   BlendRowOntoAvx2<kMmx>(src, dst, dst, n);
@@ -212,23 +276,45 @@ void ClearAlphaOfColor(TteColor* p, int n, TteColor color) {
     if ((p[i] & 0x00FFFFFF) == rgb) p[i] &= 0x00FFFFFF;
 }
 
-const TPixelOps kPlain{CopyRow,         CopyRowKeyed,  PlainBlendRow, BlendRowOnto<PlainBlendRow>,
-                       PlainBlendPixel, FillPixels,    FillPixelRect, SetAlphaRun,
-                       SetAlphaPixelRect, ClearAlphaOfColor};
-const TPixelOps kMmx{CopyRow,       CopyRowKeyed,  MmxBlendRow,   BlendRowOnto<MmxBlendRow>,
-                     MmxBlendPixel, FillPixels,    FillPixelRect, SetAlphaRun,
-                     SetAlphaPixelRect, ClearAlphaOfColor};
+const TPixelOps kPlain{CopyRow,
+                       CopyRowKeyed,
+                       PlainBlendRow,
+                       BlendRowOnto<PlainBlendRow>,
+                       MaskBlendRowOnto<BlendRowOnto<PlainBlendRow>>,
+                       PlainBlendPixel,
+                       FillPixels,
+                       FillPixelRect,
+                       SetAlphaRun,
+                       SetAlphaPixelRect,
+                       ClearAlphaOfColor};
+const TPixelOps kMmx{CopyRow,
+                     CopyRowKeyed,
+                     MmxBlendRow,
+                     BlendRowOnto<MmxBlendRow>,
+                     MaskBlendRowOnto<BlendRowOnto<MmxBlendRow>>,
+                     MmxBlendPixel,
+                     FillPixels,
+                     FillPixelRect,
+                     SetAlphaRun,
+                     SetAlphaPixelRect,
+                     ClearAlphaOfColor};
 #if TE_HAVE_SSE2
-TPixelOps WithBlendRow(TPixelOps ops, void (*blendRow)(const TteColor*, TteColor*, int),
-                       void (*blendRowOnto)(const TteColor*, const TteColor*, TteColor*, int)) {
+using TBlendRowOnto = void (*)(const TteColor*, const TteColor*, TteColor*, int);
+using TMaskBlendRowOnto = void (*)(TteColor*, const std::uint8_t*, TteColor, const TteColor*, TteColor*, int);
+TPixelOps WithBlendRow(TPixelOps ops, void (*blendRow)(const TteColor*, TteColor*, int), TBlendRowOnto blendRowOnto,
+                       TMaskBlendRowOnto maskBlendRowOnto) {
   ops.BlendRow = blendRow;
   ops.BlendRowOnto = blendRowOnto;
+  ops.MaskBlendRowOnto = maskBlendRowOnto;
   return ops;
 }
-const TPixelOps kPlainSse2 = WithBlendRow(kPlain, BlendRowSse2<false>, BlendRowOnto<BlendRowSse2<false>>);
-const TPixelOps kMmxSse2 = WithBlendRow(kMmx, BlendRowSse2<true>, BlendRowOnto<BlendRowSse2<true>>);
-const TPixelOps kPlainAvx2 = WithBlendRow(kPlain, BlendRowAvx2<false>, BlendRowOntoAvx2<false>);
-const TPixelOps kMmxAvx2 = WithBlendRow(kMmx, BlendRowAvx2<true>, BlendRowOntoAvx2<true>);
+const TPixelOps kPlainSse2 = WithBlendRow(kPlain, BlendRowSse2<false>, BlendRowOnto<BlendRowSse2<false>>,
+                                          MaskBlendRowOntoSse2<false>);
+const TPixelOps kMmxSse2 = WithBlendRow(kMmx, BlendRowSse2<true>, BlendRowOnto<BlendRowSse2<true>>,
+                                        MaskBlendRowOntoSse2<true>);
+const TPixelOps kPlainAvx2 =
+    WithBlendRow(kPlain, BlendRowAvx2<false>, BlendRowOntoAvx2<false>, MaskBlendRowOntoAvx2<false>);
+const TPixelOps kMmxAvx2 = WithBlendRow(kMmx, BlendRowAvx2<true>, BlendRowOntoAvx2<true>, MaskBlendRowOntoAvx2<true>);
 #else
 const TPixelOps kPlainSse2 = kPlain, kMmxSse2 = kMmx, kPlainAvx2 = kPlain, kMmxAvx2 = kMmx;
 #endif

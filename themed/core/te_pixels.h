@@ -28,6 +28,10 @@ struct TPixelOps {
   // it (CopyRow(under, dst) then BlendRow(src, dst), in one pass where the
   // processor allows; under may be dst).
   void (*BlendRowOnto)(const TteColor* src, const TteColor* under, TteColor* dst, int n);
+  // A transition frame's row: src takes its alpha from alpha[] (0 where its
+  // colour is key's), then is blended onto under into dst, as BlendRowOnto.
+  void (*MaskBlendRowOnto)(TteColor* src, const std::uint8_t* alpha, TteColor key, const TteColor* under, TteColor* dst,
+                           int n);
   TteColor (*BlendPixel)(TteColor top, TteColor bottom);
   void (*FillPixels)(TteColor* p, int n, TteColor v);
   void (*FillPixelRect)(TteColor* bits, int width, const fw::TRect& r, TteColor v);  // r already clipped

@@ -2,12 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
-
-#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
-#include <emmintrin.h>
-#define TE_HAVE_SSE2 1
-#endif
 
 #include "themed/core/te_cpu.h"
 
@@ -123,26 +117,22 @@ void ComposeFadeFrame(const TPixelGrid& work, const TPixelGrid& oldImage, const 
   }
   const TteColor key = TransparentKey & 0x00FFFFFF;
   const int blendWidth = std::min(newImage.Width, work.Width);
+  // One mask cell per pixel, in order, over whole rows (Resolution 1, one
+  // tile, pictures of one width): the alpha and the blend in one pass a row.
+  const bool wholeRows = identity && tiledWidth == newImage.Width && blendWidth == newImage.Width &&
+                         oldImage.Width >= blendWidth;
   for (int y = 0; y < newImage.Height; ++y) {
     TteColor* in = newImage.Row(y);
+    const bool blended = y < work.Height && y < oldImage.Height;
     if (y < tileHeight * tiles) {
       const std::uint8_t* maskRow = mask + ((((y % tileHeight) * dv) >> 16) * cols);
-      int x = 0;
-#if TE_HAVE_SSE2
-      // One mask cell per pixel, in order (Resolution 1, one tile): four at a time.
-      if (identity) {
-        const __m128i rgbMask = _mm_set1_epi32(0x00FFFFFF), keyColour = _mm_set1_epi32(int(key)), zero = _mm_setzero_si128();
-        for (; x + 4 <= tiledWidth; x += 4) {
-          std::int32_t cells;
-          std::memcpy(&cells, maskRow + x, sizeof cells);
-          const __m128i alpha = _mm_slli_epi32(_mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(cells), zero), zero), 24);
-          const __m128i rgb = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in + x)), rgbMask);
-          const __m128i isKey = _mm_cmpeq_epi32(rgb, keyColour);
-          _mm_storeu_si128(reinterpret_cast<__m128i*>(in + x), _mm_or_si128(rgb, _mm_andnot_si128(isKey, alpha)));
-        }
+      if (wholeRows && blended) {
+        TteColor* out = work.Row(y);
+        PixelOps.MaskBlendRowOnto(in, maskRow, key, oldImage.Row(y), out, blendWidth);
+        PixelOps.CopyRow(oldImage.Row(y) + blendWidth, out + blendWidth, oldImage.Width - blendWidth);
+        continue;
       }
-#endif
-      for (; x < tiledWidth; ++x) {
+      for (int x = 0; x < tiledWidth; ++x) {
         const TteColor rgb = in[x] & 0x00FFFFFF;
         in[x] = rgb | (rgb == key ? 0 : TteColor(maskRow[column[size_t(x)]]) << 24);
       }
@@ -150,7 +140,7 @@ void ComposeFadeFrame(const TPixelGrid& work, const TPixelGrid& oldImage, const 
     } else {
       PixelOps.ClearAlphaOfColor(in, newImage.Width, TransparentKey);
     }
-    if (y < work.Height && y < oldImage.Height) {
+    if (blended) {
       TteColor* out = work.Row(y);
       if (oldImage.Width >= blendWidth) {  // the blend reads the old row where it lies
         PixelOps.BlendRowOnto(in, oldImage.Row(y), out, blendWidth);
