@@ -119,6 +119,34 @@ TEST(PixelOps, EveryRowBlendPathGivesTheFormulasBytesForEveryCombination) {
       }
 }
 
+// A transition row: each path's alpha-and-blend in one call gives the alpha
+// step (key pixels clear) followed by that path's blend onto the old row.
+TEST(PixelOps, EveryMaskBlendPathIsTheAlphaStepThenTheBlend) {
+  std::vector<const TPixelOps*> paths = {&PlainPixelOps(), &PlainSse2PixelOps(), &MmxPixelOps(), &MmxSse2PixelOps()};
+  if (DetectAVX2()) paths.insert(paths.end(), {&PlainAvx2PixelOps(), &MmxAvx2PixelOps()});
+  constexpr int kRow = 1027;  // every alpha four times, and tails for the wide paths
+  std::vector<std::uint8_t> alpha(kRow);
+  std::vector<TteColor> src(kRow), under(kRow);
+  for (int i = 0; i < kRow; ++i) {
+    alpha[size_t(i)] = std::uint8_t(i * 7);
+    src[size_t(i)] = i % 5 == 0 ? 0x9A000000u | TransparentKey : TteColor(i) * 0x9E3779B9u;
+    under[size_t(i)] = TteColor(i) * 0x85EBCA6Bu;
+  }
+  for (size_t path = 0; path < paths.size(); ++path) {
+    const TPixelOps* ops = paths[path];
+    std::vector<TteColor> wantSrc = src, wantDst(kRow), gotSrc = src, gotDst(kRow, 1);
+    for (int i = 0; i < kRow; ++i) {
+      const TteColor rgb = wantSrc[size_t(i)] & 0x00FFFFFF;
+      wantSrc[size_t(i)] = rgb | (rgb == TransparentKey ? 0 : TteColor(alpha[size_t(i)]) << 24);
+    }
+    ops->BlendRowOnto(wantSrc.data(), under.data(), wantDst.data(), kRow);
+    ops->MaskBlendRowOnto(gotSrc.data(), alpha.data(), TransparentKey, under.data(), gotDst.data(), kRow);
+    EndMMX();
+    EXPECT_EQ(gotSrc, wantSrc) << "path " << path;
+    EXPECT_EQ(gotDst, wantDst) << "path " << path;
+  }
+}
+
 TEST(PixelOps, KeyedCopyAndTheSmallRoutines) {
   TteColor dst[3] = {1, 2, 3};
   const TteColor src[3] = {TransparentKey, 0x00123456, 0xFF7F007F};

@@ -318,26 +318,52 @@ void SmoothDiagonalInOut(u8* c, int w, int h, u8 p) {
   }
 }
 
+// The first and the last column of each row (0..h-1) that the line MaskLine
+// would step from (x0, y0) to (x1, y1) passes, columns outside the grid included.
+void LineRowExtents(int x0, int y0, int x1, int y1, int h, std::vector<int>& first, std::vector<int>& last) {
+  using grid_detail::Moved;
+  const int dx = std::abs(x1 - x0), dy = std::abs(y1 - y0), m = Max(dx, dy);
+  const int sx = x1 - x0 >= 1 ? 1 : -1, sy = y1 - y0 >= 1 ? 1 : -1;
+  for (int r = 0; r <= m; ++r) {
+    const int x = x0 + sx * int(Moved(r, dx, m)), y = y0 + sy * int(Moved(r, dy, m));
+    if (y < 0 || y >= h) continue;
+    first[size_t(y)] = Min(first[size_t(y)], x);
+    last[size_t(y)] = Max(last[size_t(y)], x);
+  }
+}
+
+// Two families of lines across the grid, one from the left side to the
+// bottom and one from the top to the right side, each moving outwards step
+// by step. The band they sweep has no holes: each row is one run, reaching
+// from the leftmost to the rightmost cell that the families' boundary lines
+// (the first, the one where the short side stops growing, the outermost)
+// have in that row, to the left side above the outermost line's start and
+// to the right side below the last lines' ends.
 template <TStyle S>
 void DiagonalOut(u8* c, int w, int h, u8 p) {
   if (p == 0) return;
   TFadeGrid g(c, w, h);
   int ch, cw;
   CornerReach(w, h, p, ch, cw);
-  const u8 v = Flat<S>(p);
+  std::vector<int> first(size_t(h), w), last(size_t(h), -1);
+  int rightFrom;
   if (ch < cw) {
-    for (int k = 0; k <= cw; ++k) {
+    for (int k : {0, ch, cw}) {
       const int i = Min(k, ch);
-      g.MaskLine(0, i, w - 1 - k, h - 1, v);
-      g.MaskLine(k, 0, w, h - i, v);
+      LineRowExtents(0, i, w - 1 - k, h - 1, h, first, last);
+      LineRowExtents(k, 0, w, h - i, h, first, last);
     }
+    rightFrom = h - ch;
   } else {
-    for (int k = 0; k <= ch; ++k) {
+    for (int k : {0, cw, ch}) {
       const int i = Min(k, cw);
-      g.MaskLine(i, 0, w - 1, h - 1 - k, v);
-      g.MaskLine(0, k, w - 1 - i, h - 1, v);
+      LineRowExtents(i, 0, w - 1, h - 1 - k, h, first, last);
+      LineRowExtents(0, k, w - 1 - i, h - 1, h, first, last);
     }
+    rightFrom = h - 1 - ch;
   }
+  for (int y = 0; y < h; ++y)
+    g.Rect(y <= ch ? 0 : first[size_t(y)], y, y >= rightFrom ? w - 1 : last[size_t(y)], y, Flat<S>(p));
 }
 
 // ---- crosses, rectangles, diamonds -----------------------------------------
