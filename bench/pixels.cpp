@@ -40,7 +40,9 @@ int main() {
     src[i] = te::TteColor((i * 2654435761u) ^ (i << 7));  // every alpha occurs
     dst[i] = te::TteColor(i * 40503u) | 0xFF000000u;
   }
-  const auto reset = [&] { for (size_t i = 0; i < dst.size(); ++i) dst[i] = te::TteColor(i * 40503u) | 0xFF000000u; };
+  const auto reset = [&] {
+    for (size_t i = 0; i < dst.size(); ++i) dst[i] = te::TteColor(i * 40503u) | 0xFF000000u;
+  };
 
   const double memcpyRate = BestMpps([&] { std::memcpy(dst.data(), src.data(), src.size() * 4); });
   const double copyRate = BestMpps([&] {
@@ -50,7 +52,8 @@ int main() {
   auto blend = [&](const te::TPixelOps& ops) {
     return BestMpps([&] {
       reset();
-      for (int y = 0; y < kHeight; ++y) ops.BlendRow(src.data() + size_t(y) * kWidth, dst.data() + size_t(y) * kWidth, kWidth);
+      for (int y = 0; y < kHeight; ++y)
+        ops.BlendRow(src.data() + size_t(y) * kWidth, dst.data() + size_t(y) * kWidth, kWidth);
       te::EndMMX();
     });
   };

@@ -15,10 +15,10 @@ namespace sheet {
 
 namespace {
 
-constexpr std::uint32_t kMaxColumns = 16384;   // XFD
+constexpr std::uint32_t kMaxColumns = 16384;  // XFD
 constexpr std::uint32_t kMaxRows = 1048576;
-constexpr double kLastOleDate = 2958466.0;     // 10000-01-01, exclusive
-constexpr double kFirstOleDate = -657434.0;    // 0100-01-01
+constexpr double kLastOleDate = 2958466.0;   // 10000-01-01, exclusive
+constexpr double kFirstOleDate = -657434.0;  // 0100-01-01
 
 // The namespaces the reader reads: SpreadsheetML's in its transitional and its
 // strict spelling, the package's relationships, and the office relationships
@@ -52,7 +52,7 @@ bool ParseUnsigned(std::string_view s, std::uint64_t& out) {
 // are, without the general parser: its digits and its power of ten are both
 // exact doubles, so their quotient is the correctly rounded value.
 bool ParseShortDecimal(std::string_view s, double& out) {
-  static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11,
+  static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                                        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
   size_t i = 0;
   const bool negative = !s.empty() && s[0] == '-';
@@ -80,8 +80,10 @@ bool ParseShortDecimal(std::string_view s, double& out) {
 // Numbers as a sheet stores them: C-locale decimal, possibly with blanks around.
 bool ParseNumber(std::string_view s, double& out) {
   if (ParseShortDecimal(s, out)) return true;
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r' || s.front() == '\n')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\n')) s.remove_suffix(1);
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r' || s.front() == '\n'))
+    s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\n'))
+    s.remove_suffix(1);
   if (!s.empty() && s.front() == '+') s.remove_prefix(1);
   if (s.empty()) return false;
   auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), out);
@@ -129,7 +131,8 @@ struct TRelationship {
 
 class TRelationshipsHandler : public TXmlHandler {
  public:
-  TRelationshipsHandler(std::string sourceDir, std::vector<TRelationship>& out) : dir_(std::move(sourceDir)), out_(out) {}
+  TRelationshipsHandler(std::string sourceDir, std::vector<TRelationship>& out)
+      : dir_(std::move(sourceDir)), out_(out) {}
   bool Accepts(std::string_view ns) const override { return ns == kPackageRelationships; }
   void StartElement(std::string_view name, TXmlAttributes attrs) override {
     if (name != "Relationship") return;
@@ -231,12 +234,16 @@ class TStylesHandler : public TSpreadsheetHandler {
 class TRichTextCollector {
  public:
   void Start(std::string_view name) {
-    if (NameIs(name, "rPh")) ++phonetic_;
-    else if (NameIs(name, "t") && !phonetic_) inText_ = true;
+    if (NameIs(name, "rPh"))
+      ++phonetic_;
+    else if (NameIs(name, "t") && !phonetic_)
+      inText_ = true;
   }
   void End(std::string_view name) {
-    if (NameIs(name, "rPh")) --phonetic_;
-    else if (NameIs(name, "t")) inText_ = false;
+    if (NameIs(name, "rPh"))
+      --phonetic_;
+    else if (NameIs(name, "t"))
+      inText_ = false;
   }
   void Text(std::string_view s) {
     if (inText_) text_ += s;
@@ -384,8 +391,10 @@ class TSheetHandler : public TSpreadsheetHandler {
   }
 
   void Text(std::string_view s) override {
-    if (inValue_) value_ += s;
-    else if (inInline_) inline_.Text(s);
+    if (inValue_)
+      value_ += s;
+    else if (inInline_)
+      inline_.Text(s);
   }
 
  private:
@@ -429,8 +438,10 @@ class TSheetHandler : public TSpreadsheetHandler {
     c.Row = row_;
     c.Col = std::uint16_t(col_);
     c.Kind = kind;
-    if (kind == TCellKind::Text || kind == TCellKind::Error) c.StringIndex = stringIndex;
-    else c.Number = number;
+    if (kind == TCellKind::Text || kind == TCellKind::Error)
+      c.StringIndex = stringIndex;
+    else
+      c.Number = number;
     if (!block_.Cells.empty()) {
       const TValueBlock::TStored& last = block_.Cells.back();
       InOrder = InOrder && (last.Row != c.Row ? last.Row < c.Row : last.Col < c.Col);
@@ -447,8 +458,10 @@ class TSheetHandler : public TSpreadsheetHandler {
     inCell_ = false;
     inValue_ = inInline_ = false;
     if (type_ == TType::InlineString) {
-      if (hasInline_) Push(TCellKind::Text, 0, AddString(inline_.Take()));
-      else if (!value_.empty()) Push(TCellKind::Text, 0, AddString(value_));
+      if (hasInline_)
+        Push(TCellKind::Text, 0, AddString(inline_.Take()));
+      else if (!value_.empty())
+        Push(TCellKind::Text, 0, AddString(value_));
       return;
     }
     if (value_.empty()) {
@@ -480,9 +493,12 @@ class TSheetHandler : public TSpreadsheetHandler {
         throw EWorkbookError("Cell " + CellName() + " holds '" + value_ + "', which is not a number");
       const TFormatKind kind = style_ < styles_.size() ? styles_[style_] : TFormatKind::Number;
       double ole;
-      if (kind == TFormatKind::Date && SerialToOleDate(v, date1904_, ole)) Push(TCellKind::Date, ole);
-      else if (kind == TFormatKind::Currency && std::fabs(v) < 922337203685477.0) Push(TCellKind::Currency, v);
-      else Push(TCellKind::Number, v);
+      if (kind == TFormatKind::Date && SerialToOleDate(v, date1904_, ole))
+        Push(TCellKind::Date, ole);
+      else if (kind == TFormatKind::Currency && std::fabs(v) < 922337203685477.0)
+        Push(TCellKind::Currency, v);
+      else
+        Push(TCellKind::Number, v);
     } else {
       throw EWorkbookError("Cell " + CellName() + " has the unknown type '" + typeText_ + "'");
     }
@@ -624,8 +640,10 @@ TValueBlock ReadFirstSheet(const TZipPackage& pkg, const TReadLimits& limits) {
     std::stable_sort(block.Cells.begin(), block.Cells.end(), less);
     std::deque<TValueBlock::TStored> unique;
     for (const auto& c : block.Cells) {
-      if (!unique.empty() && unique.back().Row == c.Row && unique.back().Col == c.Col) unique.back() = c;
-      else unique.push_back(c);
+      if (!unique.empty() && unique.back().Row == c.Row && unique.back().Col == c.Col)
+        unique.back() = c;
+      else
+        unique.push_back(c);
     }
     block.Cells.swap(unique);
   }

@@ -48,10 +48,10 @@ struct TParse {
   TXmlHandler& Handler;
   const std::string& PartName;
   std::exception_ptr Error;
-  std::vector<TXmlAttribute> Attrs;  // reused between elements
-  std::vector<TBinding> Bindings;    // innermost last
+  std::vector<TXmlAttribute> Attrs;   // reused between elements
+  std::vector<TBinding> Bindings;     // innermost last
   std::vector<std::uint32_t> Scopes;  // per open element read: the number of bindings before it
-  int Skipping = 0;                  // depth inside an element of a namespace the handler does not read
+  int Skipping = 0;                   // depth inside an element of a namespace the handler does not read
 
   void Fail(std::exception_ptr e) {
     if (!Error) Error = e;
@@ -212,8 +212,7 @@ void ParseXml(TPartStream& part, TXmlHandler& handler) {
   if (n == kChunk) {
     try {
       ahead = std::make_unique<TReadAhead>(part, kChunk);
-    } catch (const std::system_error&) {
-    }
+    } catch (const std::system_error&) {}
   }
   feed(first.data(), n);
   while (n != 0) {

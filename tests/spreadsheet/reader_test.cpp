@@ -95,7 +95,7 @@ TEST(XlsxReader, HandMadeParts) {
     ExpectNumber(b, 1, 2, TCellKind::Number, 2);
     ExpectText(b, 1, 3, "ab");
     EXPECT_EQ(b.At(1, 4).Kind, TCellKind::Empty);  // no cached value
-    ExpectText(b, 2, 1, "rich");                  // the phonetic guide is not text
+    ExpectText(b, 2, 1, "rich");                   // the phonetic guide is not text
   }
   {
     const TValueBlock b = Read("no_references.xlsx");  // x: prefixes, no r on rows and most cells
@@ -127,25 +127,25 @@ TEST(XlsxReader, HandMadeParts) {
 TEST(XlsxReader, DateSystemsAndFormats) {
   {
     const TValueBlock b = Read("formats_1904.xlsx");
-    ExpectNumber(b, 1, 1, TCellKind::Date, 1462);           // 1904-01-01, built-in 14
-    ExpectNumber(b, 1, 2, TCellKind::Date, 46108.5);        // dd/mm/yyyy
-    ExpectNumber(b, 1, 3, TCellKind::Currency, 12.5);       // [$€-407]#,##0.00
-    ExpectNumber(b, 1, 4, TCellKind::Date, 1462.75);        // [h]:mm
-    ExpectNumber(b, 1, 5, TCellKind::Currency, 3);          // built-in 7
+    ExpectNumber(b, 1, 1, TCellKind::Date, 1462);      // 1904-01-01, built-in 14
+    ExpectNumber(b, 1, 2, TCellKind::Date, 46108.5);   // dd/mm/yyyy
+    ExpectNumber(b, 1, 3, TCellKind::Currency, 12.5);  // [$€-407]#,##0.00
+    ExpectNumber(b, 1, 4, TCellKind::Date, 1462.75);   // [h]:mm
+    ExpectNumber(b, 1, 5, TCellKind::Currency, 3);     // built-in 7
     ExpectNumber(b, 2, 1, TCellKind::Boolean, 1);
     ExpectNumber(b, 2, 2, TCellKind::Boolean, 0);
     ExpectText(b, 2, 3, "#N/A", TCellKind::Error);
-    ExpectNumber(b, 2, 4, TCellKind::Number, 7);             // "m"0: a quoted m
-    ExpectNumber(b, 2, 5, TCellKind::Number, 8);             // [Red]0.00
+    ExpectNumber(b, 2, 4, TCellKind::Number, 7);  // "m"0: a quoted m
+    ExpectNumber(b, 2, 5, TCellKind::Number, 8);  // [Red]0.00
   }
   {
     const TValueBlock b = Read("dates_1900.xlsx");
-    ExpectNumber(b, 1, 1, TCellKind::Date, 2);       // 1900-01-01
-    ExpectNumber(b, 1, 2, TCellKind::Date, 60);      // 1900-02-28
-    ExpectNumber(b, 1, 3, TCellKind::Date, 61);      // 1900-03-01
+    ExpectNumber(b, 1, 1, TCellKind::Date, 2);   // 1900-01-01
+    ExpectNumber(b, 1, 2, TCellKind::Date, 60);  // 1900-02-28
+    ExpectNumber(b, 1, 3, TCellKind::Date, 61);  // 1900-03-01
     ExpectNumber(b, 1, 4, TCellKind::Date, 44646);
-    ExpectNumber(b, 1, 5, TCellKind::Number, -1);    // no date before 1900
-    ExpectNumber(b, 2, 1, TCellKind::Date, 44646.5); // t="d"
+    ExpectNumber(b, 1, 5, TCellKind::Number, -1);     // no date before 1900
+    ExpectNumber(b, 2, 1, TCellKind::Date, 44646.5);  // t="d"
   }
 }
 
@@ -174,14 +174,17 @@ TEST(XlsxReader, ElementsAndAttributesOfOtherNamespacesAreSkippedInEveryPart) {
     std::string from, to;  // the text replaced in that part
   };
   const std::vector<Case> cases = {
-      {"_rels/.rels", "<Relationship ", "<x:Relationship" + x + " Id=\"rId9\" Type=\"" + rel +
-                                            "/officeDocument\" Target=\"xl/nothing.xml\"/><Relationship "},
+      {"_rels/.rels", "<Relationship ",
+       "<x:Relationship" + x + " Id=\"rId9\" Type=\"" + rel +
+           "/officeDocument\" Target=\"xl/nothing.xml\"/><Relationship "},
       {"xl/_rels/workbook.xml.rels", "</Relationships>",
-       "<x:Relationship" + x + " Id=\"rId1\" Type=\"" + rel + "/worksheet\" Target=\"worksheets/decoy.xml\"/></Relationships>"},
+       "<x:Relationship" + x + " Id=\"rId1\" Type=\"" + rel +
+           "/worksheet\" Target=\"worksheets/decoy.xml\"/></Relationships>"},
       {"xl/workbook.xml", "<sheets>", "<sheets><x:sheet" + x + " name=\"X\" r:id=\"rId9\"/>"},
-      {"xl/workbook.xml", "<sheets>", "<mc:AlternateContent xmlns:mc=\"http://schemas.openxmlformats.org/markup-compatibility/2006\">"
-                                      "<mc:Choice Requires=\"x\"><sheets><sheet name=\"X\" r:id=\"rId9\"/></sheets></mc:Choice>"
-                                      "</mc:AlternateContent><sheets>"},
+      {"xl/workbook.xml", "<sheets>",
+       "<mc:AlternateContent xmlns:mc=\"http://schemas.openxmlformats.org/markup-compatibility/2006\">"
+       "<mc:Choice Requires=\"x\"><sheets><sheet name=\"X\" r:id=\"rId9\"/></sheets></mc:Choice>"
+       "</mc:AlternateContent><sheets>"},
       {"xl/workbook.xml", "r:id=\"rId1\"", "x:id=\"rId9\" r:id=\"rId1\"" + x},
       {"xl/styles.xml", "<cellXfs>", "<cellXfs><x:xf" + x + " numFmtId=\"14\"/>"},
       {"xl/styles.xml", "<numFmts>", "<numFmts><x:numFmt" + x + " numFmtId=\"164\" formatCode=\"yyyy\"/>"},
@@ -189,9 +192,11 @@ TEST(XlsxReader, ElementsAndAttributesOfOtherNamespacesAreSkippedInEveryPart) {
       {"xl/sharedStrings.xml", "<t>two</t>", "<t>two</t><x:t" + x + ">foreign</x:t>"},
       {"xl/worksheets/sheet1.xml", "<row r=\"1\">", "<row r=\"1\"><x:c" + x + " r=\"J9\"><x:v>5</x:v></x:c>"},
       {"xl/worksheets/sheet1.xml", "<c r=\"B1\"", "<c r=\"B1\" x:t=\"s\"" + x},
-      {"xl/worksheets/sheet1.xml", "<sheetData>", "<x:sheetData" + x + "><row><c r=\"K20\"><v>1</v></c></row></x:sheetData><sheetData>"},
+      {"xl/worksheets/sheet1.xml", "<sheetData>",
+       "<x:sheetData" + x + "><row><c r=\"K20\"><v>1</v></c></row></x:sheetData><sheetData>"},
   };
-  const std::string styles = "<styleSheet xmlns=\"" + main + "\"><numFmts><numFmt numFmtId=\"164\" formatCode=\"0.00\"/>"
+  const std::string styles = "<styleSheet xmlns=\"" + main +
+                             "\"><numFmts><numFmt numFmtId=\"164\" formatCode=\"0.00\"/>"
                              "</numFmts><cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"164\"/></cellXfs></styleSheet>";
   const std::string shared = "<sst xmlns=\"" + main + "\"><si><t>one</t></si><si><t>two</t></si></sst>";
   const std::string data = "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>1</v></c><c r=\"B1\" s=\"1\"><v>3</v></c></row>";
@@ -202,8 +207,9 @@ TEST(XlsxReader, ElementsAndAttributesOfOtherNamespacesAreSkippedInEveryPart) {
       if (name == "xl/_rels/workbook.xml.rels")
         xml.insert(xml.find("</Relationships>"),
                    "<Relationship Id=\"rId9\" Type=\"" + rel + "/worksheet\" Target=\"worksheets/decoy.xml\"/>");
-    parts.push_back({"xl/worksheets/decoy.xml", "<worksheet xmlns=\"" + main +
-                                                    "\"><sheetData><row><c r=\"K20\"><v>1</v></c></row></sheetData></worksheet>"});
+    parts.push_back(
+        {"xl/worksheets/decoy.xml",
+         "<worksheet xmlns=\"" + main + "\"><sheetData><row><c r=\"K20\"><v>1</v></c></row></sheetData></worksheet>"});
     return parts;
   };
   auto check = [&](const TValueBlock& b, const std::string& what) {
@@ -235,8 +241,8 @@ TEST(XlsxReader, NamespacesFollowTheirScope) {
   const std::string main = sheet_test::kMainNs;
   auto sheet = [&](const std::string& rows, const std::string& prefix = "") {
     const std::string x = prefix.empty() ? "" : prefix + ":";
-    return "<" + x + "worksheet xmlns" + (prefix.empty() ? "" : ":" + prefix) + "=\"" + main + "\"><" + x + "sheetData><" +
-           x + "row>" + rows + "</" + x + "row></" + x + "sheetData></" + x + "worksheet>";
+    return "<" + x + "worksheet xmlns" + (prefix.empty() ? "" : ":" + prefix) + "=\"" + main + "\"><" + x +
+           "sheetData><" + x + "row>" + rows + "</" + x + "row></" + x + "sheetData></" + x + "worksheet>";
   };
   const std::string a1 = "<c r=\"A1\"><v>7</v></c>";
   struct Case {
@@ -251,7 +257,8 @@ TEST(XlsxReader, NamespacesFollowTheirScope) {
       {sheet("<c r=\"A1\" m:t=\"b\" xmlns:m=\"" + main + "\"><v>7</v></c>"), ""},  // a prefixed t is not the cell's
       {sheet("<y:c r=\"A1\"><v>7</v></y:c>"), "prefix y is not declared"},
       {sheet("<c r=\"A1\" y:t=\"s\"><v>7</v></c>"), "prefix y is not declared"},
-      {sheet("<c r=\"A1\" xmlns:y=\"" + main + "\"><v>7</v></c><y:c r=\"B1\"><v>5</v></y:c>"), "prefix y is not declared"},
+      {sheet("<c r=\"A1\" xmlns:y=\"" + main + "\"><v>7</v></c><y:c r=\"B1\"><v>5</v></y:c>"),
+       "prefix y is not declared"},
       {sheet("<c r=\"A1\" xmlns:y=\"\"><v>7</v></c>"), "is not allowed"},
       {sheet("<c r=\"A1\" xmlns:xml=\"urn:other\"><v>7</v></c>"), "is not allowed"},
   };
@@ -308,8 +315,9 @@ TEST(XlsxReader, AStrictWorkbookReadsAsATransitionalOne) {
 }
 
 TEST(XlsxReader, CellsOutOfOrderAreSortedAndTheLastDuplicateWins) {
-  const TValueBlock b = ReadFirstSheetFromMemory(MakePackage(Workbook(
-      "<row r=\"3\"><c r=\"B3\"><v>3</v></c></row><row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"A1\"><v>9</v></c></row>")));
+  const TValueBlock b =
+      ReadFirstSheetFromMemory(MakePackage(Workbook("<row r=\"3\"><c r=\"B3\"><v>3</v></c></row><row r=\"1\"><c "
+                                                    "r=\"A1\"><v>1</v></c><c r=\"A1\"><v>9</v></c></row>")));
   ASSERT_EQ(b.Cells.size(), 2u);
   EXPECT_EQ(b.Cells[0].Row, 1u);
   ExpectNumber(b, 1, 1, TCellKind::Number, 9);
@@ -317,8 +325,9 @@ TEST(XlsxReader, CellsOutOfOrderAreSortedAndTheLastDuplicateWins) {
 }
 
 TEST(XlsxReader, NotAWorkbook) {
-  EXPECT_NE(ErrorOf(std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(504, '\0')).find("compound document"),
-            std::string::npos);
+  EXPECT_NE(
+      ErrorOf(std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(504, '\0')).find("compound document"),
+      std::string::npos);
   EXPECT_NE(ErrorOf("<!DOCTYPE html><html><body>moved</body></html>").find("HTML"), std::string::npos);
   EXPECT_NE(ErrorOf("").find("empty"), std::string::npos);
   EXPECT_NE(ErrorOf("GIF89a....").find("not an .xlsx"), std::string::npos);
@@ -346,7 +355,9 @@ TEST(XlsxReader, HostileWorkbooksMeetTheirLimits) {
   // Entity expansion ("billion laughs") never starts: the DOCTYPE is refused.
   const std::string laughs =
       "<?xml version=\"1.0\"?><!DOCTYPE w [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;\">]>"
-      "<worksheet xmlns=\"" + std::string(sheet_test::kMainNs) + "\"><sheetData><row><c t=\"inlineStr\"><is><t>&b;</t></is></c></row></sheetData></worksheet>";
+      "<worksheet xmlns=\"" +
+      std::string(sheet_test::kMainNs) +
+      "\"><sheetData><row><c t=\"inlineStr\"><is><t>&b;</t></is></c></row></sheetData></worksheet>";
   EXPECT_NE(ErrorOf(MakePackage(Workbook(laughs, "", "", "", true))).find("document type"), std::string::npos);
 
   // A part that inflates beyond the limit, whatever the archive declares.
@@ -373,5 +384,6 @@ TEST(CellReference, Parses) {
   EXPECT_EQ(c, 16384u);
   EXPECT_TRUE(ParseCellReference("$AA$3", c, r));
   EXPECT_EQ(c, 27u);
-  for (const char* bad : {"", "12", "A", "A1B", "A-1", "XFE1", "A1048577"}) EXPECT_FALSE(ParseCellReference(bad, c, r)) << bad;
+  for (const char* bad : {"", "12", "A", "A1B", "A-1", "XFE1", "A1048577"})
+    EXPECT_FALSE(ParseCellReference(bad, c, r)) << bad;
 }

@@ -80,8 +80,10 @@ TEST(PixelOps, EveryRowBlendPathGivesTheFormulasBytesForEveryCombination) {
     const TPixelOps* Ops;
     bool Mmx;
   };
-  std::vector<TPath> paths = {{"plain", &PlainPixelOps(), false}, {"plain SSE2", &PlainSse2PixelOps(), false},
-                              {"MMX", &MmxPixelOps(), true},      {"MMX SSE2", &MmxSse2PixelOps(), true}};
+  std::vector<TPath> paths = {{"plain", &PlainPixelOps(), false},
+                              {"plain SSE2", &PlainSse2PixelOps(), false},
+                              {"MMX", &MmxPixelOps(), true},
+                              {"MMX SSE2", &MmxSse2PixelOps(), true}};
   if (DetectAVX2()) {
     paths.push_back({"plain AVX2", &PlainAvx2PixelOps(), false});
     paths.push_back({"MMX AVX2", &MmxAvx2PixelOps(), true});
@@ -182,7 +184,8 @@ TEST(MachineFacts, MMXNeedsCpuidFamilyAndTheFeatureBit) {
 
 TEST(Colors, Conversions) {
   EXPECT_EQ(RgbToTeColor(0x000000FF, 255), 0xFFFF0000u);
-  for (std::uint32_t a : {0u, 1u, 128u, 255u}) EXPECT_EQ(TeColorToColor(RgbToTeColor(0x00123456, std::uint8_t(a))), 0x00123456u);
+  for (std::uint32_t a : {0u, 1u, 128u, 255u})
+    EXPECT_EQ(TeColorToColor(RgbToTeColor(0x00123456, std::uint8_t(a))), 0x00123456u);
   EXPECT_EQ(MakeTeColor(300, -5, 128, 7), 0x07FF0080u);
   EXPECT_EQ(BrightenTeColor(0x40102030, 10), 0x401A2A3Au) << "alpha kept";
   EXPECT_EQ(ChangeBrightness(0x40102030, -20), 0xFF000C1Cu) << "alpha 255, red clamped at 0";

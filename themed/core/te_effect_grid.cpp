@@ -54,8 +54,10 @@ TE_TARGET_AVX2 void PaintCoverRowAvx2(const std::uint16_t* hi, std::uint8_t* out
   for (; x + 8 <= n; x += 8) {
     const __m256i k =
         _mm256_min_epu32(_mm256_cvtepu16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(hi + x))), last);
-    const __m256i v = _mm256_shuffle_epi8(_mm256_i32gather_epi32(reinterpret_cast<const int*>(table), k, 1), firstBytes);
-    const std::uint32_t low = std::uint32_t(_mm256_extract_epi32(v, 0)), high = std::uint32_t(_mm256_extract_epi32(v, 4));
+    const __m256i v =
+        _mm256_shuffle_epi8(_mm256_i32gather_epi32(reinterpret_cast<const int*>(table), k, 1), firstBytes);
+    const std::uint32_t low = std::uint32_t(_mm256_extract_epi32(v, 0)),
+                        high = std::uint32_t(_mm256_extract_epi32(v, 4));
     std::memcpy(out + x, &low, 4);
     std::memcpy(out + x + 4, &high, 4);
   }

@@ -68,8 +68,10 @@ inline void RoundsInside(int a, int s, int d, int m, int limit, int& first, int&
   std::int64_t lo = 0, hi = std::int64_t(m) + 1;
   while (lo < hi) {
     const std::int64_t mid = (lo + hi) / 2;
-    if (before(mid)) lo = mid + 1;
-    else hi = mid;
+    if (before(mid))
+      lo = mid + 1;
+    else
+      hi = mid;
   }
   if (lo > m || !inside(lo)) {
     first = 1;
@@ -79,8 +81,10 @@ inline void RoundsInside(int a, int s, int d, int m, int limit, int& first, int&
   std::int64_t a2 = lo, b2 = m;
   while (a2 < b2) {
     const std::int64_t mid = (a2 + b2 + 1) / 2;
-    if (inside(mid)) a2 = mid;
-    else b2 = mid - 1;
+    if (inside(mid))
+      a2 = mid;
+    else
+      b2 = mid - 1;
   }
   first = int(lo);
   last = int(a2);
@@ -112,10 +116,14 @@ void ForLineCells(int x0, int y0, int x1, int y1, int W, int H, Plot&& plot) {
   for (int r = first;; ++r) {
     plot(int(cell));
     if (r == last) break;
-    if (dx == m) cell += stepX;
-    else if ((remX += dx) >= m) remX -= m, cell += stepX;
-    if (dy == m) cell += stepY;
-    else if ((remY += dy) >= m) remY -= m, cell += stepY;
+    if (dx == m)
+      cell += stepX;
+    else if ((remX += dx) >= m)
+      remX -= m, cell += stepX;
+    if (dy == m)
+      cell += stepY;
+    else if ((remY += dy) >= m)
+      remY -= m, cell += stepY;
   }
 }
 
@@ -290,8 +298,10 @@ class TShapeCover {
       auto firstAtMost = [&](int lo, int hi) {
         for (++hi; lo < hi;) {
           const int mid = (lo + hi) / 2;
-          if (v[mid] <= b) hi = mid;
-          else lo = mid + 1;
+          if (v[mid] <= b)
+            hi = mid;
+          else
+            lo = mid + 1;
         }
         return lo;
       };
@@ -299,8 +309,10 @@ class TShapeCover {
       auto lastAtMost = [&](int lo, int hi) {
         for (--lo; lo < hi;) {
           const int mid = (lo + hi + 1) / 2;
-          if (v[mid] <= b) lo = mid;
-          else hi = mid - 1;
+          if (v[mid] <= b)
+            lo = mid;
+          else
+            hi = mid - 1;
         }
         return lo;
       };

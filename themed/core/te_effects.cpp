@@ -114,8 +114,10 @@ std::vector<int> FanExtents(int X, int Y) {
 void FillFan(TFadeGrid& g, const std::vector<int>& extent, bool flipX, bool flipY, bool transposed, u8 v) {
   auto run = [&](int row, int last) {  // cells 0..last of a grid row, counted from the fan's side
     const int y = flipY ? g.H - 1 - row : row;
-    if (flipX) g.Rect(g.W - 1 - last, y, g.W - 1, y, v);
-    else g.Rect(0, y, last, y, v);
+    if (flipX)
+      g.Rect(g.W - 1 - last, y, g.W - 1, y, v);
+    else
+      g.Rect(0, y, last, y, v);
   };
   const int rows = int(extent.size());
   if (!transposed) {
@@ -155,8 +157,17 @@ void Factors(int w, int h, double& fx, double& fy) {
 // frame is one pass instead of thousands of lines or circles; where a cell's
 // covering shapes leave a gap, the effect draws its shapes one by one. The two
 // families last used are kept.
-enum class TFamily : std::uint8_t { CircleCentre, CircleCorner, Diamond, RotateSmooth, SmoothDiagonal,
-                                    SmoothDiagonalIn, SmoothDiagonalOut, RectOutline, CrossOutline };
+enum class TFamily : std::uint8_t {
+  CircleCentre,
+  CircleCorner,
+  Diamond,
+  RotateSmooth,
+  SmoothDiagonal,
+  SmoothDiagonalIn,
+  SmoothDiagonalOut,
+  RectOutline,
+  CrossOutline
+};
 
 // The cells of shape k of a family, given to plot; the k past which no shape touches the grid.
 template <class Plot>
@@ -186,16 +197,18 @@ void FamilyShape(TFamily f, int w, int h, int k, Plot&& plot, double& sx, double
     case TFamily::CrossOutline: {  // SmoothCrossOut's twelve sides
       const int cx = w / 2, cy = h / 2;
       const int t = RoundEven(fx * k), u = RoundEven(fy * k), t2 = t / 2, u2 = u / 2;
-      const int pts[13][2] = {{cx - t2, cy + u}, {cx - t2, cy + u2}, {cx - t, cy + u2}, {cx - t, cy - u2},
-                              {cx - t2, cy - u2}, {cx - t2, cy - u}, {cx + t2, cy - u}, {cx + t2, cy - u2},
-                              {cx + t, cy - u2}, {cx + t, cy + u2}, {cx + t2, cy + u2}, {cx + t2, cy + u},
+      const int pts[13][2] = {{cx - t2, cy + u},  {cx - t2, cy + u2}, {cx - t, cy + u2},  {cx - t, cy - u2},
+                              {cx - t2, cy - u2}, {cx - t2, cy - u},  {cx + t2, cy - u},  {cx + t2, cy - u2},
+                              {cx + t, cy - u2},  {cx + t, cy + u2},  {cx + t2, cy + u2}, {cx + t2, cy + u},
                               {cx - t2, cy + u}};
       for (int i = 0; i < 12; ++i) line(pts[i][0], pts[i][1], pts[i + 1][0], pts[i + 1][1]);
       break;
     }
     case TFamily::RotateSmooth:
-      if (k < h) line(0, h - 1, w - 1, h - k);
-      else line(0, h - 1, w + h - k, 0);
+      if (k < h)
+        line(0, h - 1, w - 1, h - k);
+      else
+        line(0, h - 1, w + h - k, 0);
       break;
     case TFamily::SmoothDiagonal: line(0, RoundEven(k * fy), RoundEven(k * fx), 0); break;
     case TFamily::SmoothDiagonalIn:
@@ -399,9 +412,9 @@ void SmoothCrossOut(u8* c, int w, int h, u8 p) {
   Factors(w, h, fx, fy);
   for (int k = 0; k <= n; ++k) {
     const int t = RoundEven(fx * k), u = RoundEven(fy * k), t2 = t / 2, u2 = u / 2;
-    const int pts[13][2] = {{cx - t2, cy + u}, {cx - t2, cy + u2}, {cx - t, cy + u2}, {cx - t, cy - u2},
-                            {cx - t2, cy - u2}, {cx - t2, cy - u}, {cx + t2, cy - u}, {cx + t2, cy - u2},
-                            {cx + t, cy - u2}, {cx + t, cy + u2}, {cx + t2, cy + u2}, {cx + t2, cy + u},
+    const int pts[13][2] = {{cx - t2, cy + u},  {cx - t2, cy + u2}, {cx - t, cy + u2},  {cx - t, cy - u2},
+                            {cx - t2, cy - u2}, {cx - t2, cy - u},  {cx + t2, cy - u},  {cx + t2, cy - u2},
+                            {cx + t, cy - u2},  {cx + t, cy + u2},  {cx + t2, cy + u2}, {cx + t2, cy + u},
                             {cx - t2, cy + u}};
     const u8 v = SmoothValue(k, n, p);
     for (int i = 0; i < 12; ++i) g.MaskLine(pts[i][0], pts[i][1], pts[i + 1][0], pts[i + 1][1], v);
@@ -423,8 +436,10 @@ void RectOut(u8* c, int w, int h, u8 p) {
   double fx, fy;
   Factors(w, h, fx, fy);
   int n;
-  if (S == TStyle::Smooth) n = EffectMulDiv(p, RoundEven(1.6 * (h < w ? w : h)), 100) / 2;
-  else n = EffectMulDiv(p, h < w ? w : h, 100) / 2;
+  if (S == TStyle::Smooth)
+    n = EffectMulDiv(p, RoundEven(1.6 * (h < w ? w : h)), 100) / 2;
+  else
+    n = EffectMulDiv(p, h < w ? w : h, 100) / 2;
   if (S != TStyle::Smooth) {
     // The half-widths grow by at most one cell a step, so in one value the
     // nested outlines 0..n fill the rectangle of the last one.
@@ -434,7 +449,8 @@ void RectOut(u8* c, int w, int h, u8 p) {
   if (const TShapeCover* cover = FamilyCover(TFamily::RectOutline, w, h))
     return cover->Paint(c, 0, n, [&](int k) { return SmoothValue(k, n, p); });
   for (int k = 0; k <= n; ++k)
-    RectOutline(g, cx, cy, RoundEven(fx * k), RoundEven(fy * k), S == TStyle::Smooth ? SmoothValue(k, n, p) : Flat<S>(p));
+    RectOutline(g, cx, cy, RoundEven(fx * k), RoundEven(fy * k),
+                S == TStyle::Smooth ? SmoothValue(k, n, p) : Flat<S>(p));
 }
 
 void Diamond(TFadeGrid& g, int cx, int cy, int gx, int hy, u8 v) {
@@ -448,8 +464,10 @@ template <TStyle S>
 void DiamondOut(u8* c, int w, int h, u8 p) {
   if (p == 0) return;
   int n;
-  if (S == TStyle::Smooth) n = EffectMulDiv(p, RoundEven(2.5 * (h < w ? w : h)), 100) / 2;
-  else n = EffectMulDiv(p, Max(w, h), 100);
+  if (S == TStyle::Smooth)
+    n = EffectMulDiv(p, RoundEven(2.5 * (h < w ? w : h)), 100) / 2;
+  else
+    n = EffectMulDiv(p, Max(w, h), 100);
   if (const TShapeCover* cover = FamilyCover(TFamily::Diamond, w, h)) {
     if (S == TStyle::Smooth) return cover->Paint(c, 0, n, [&](int k) { return SmoothValue(k, n, p); });
     return cover->PaintFlat(c, 0, n, Flat<S>(p));
@@ -518,8 +536,10 @@ void Rotate(u8* c, int w, int h, u8 p) {
   TFadeGrid g(c, w, h);
   std::vector<int> first(size_t(h), w), last(size_t(h), -1);
   auto line = [&](int i) {
-    if (i < h) LineRowExtents(0, h - 1, w - 1, h - i, h, first, last);
-    else LineRowExtents(0, h - 1, w + i - n, 0, h, first, last);
+    if (i < h)
+      LineRowExtents(0, h - 1, w - 1, h - i, h, first, last);
+    else
+      LineRowExtents(0, h - 1, w + i - n, 0, h, first, last);
   };
   const int side = Min(n, h - 1);  // the last line that ends on the right side
   line(0);
@@ -539,8 +559,10 @@ void RotateSmooth(u8* c, int w, int h, u8 p) {
   TFadeGrid g(c, w, h);
   for (int i = 0; i <= n; ++i) {
     const u8 v = SmoothValue(i, n, p);
-    if (i < h) g.MaskLine(0, h - 1, w - 1, h - i, v);
-    else g.MaskLine(0, h - 1, w + h - i, 0, v);
+    if (i < h)
+      g.MaskLine(0, h - 1, w - 1, h - i, v);
+    else
+      g.MaskLine(0, h - 1, w + h - i, 0, v);
   }
 }
 
@@ -553,8 +575,10 @@ void Inverse(u8* c, int w, int h, u8 p) {
   Partner(c, w, h, u8(100 - p));
   const u8 v = FadeValue(p);
   for (int i = 0, n = w * h; i < n; ++i) {
-    if (S == TStyle::Smooth) c[i] = u8(255 - c[i]);
-    else c[i] = c[i] ? 0 : (S == TStyle::Slide ? 255 : v);
+    if (S == TStyle::Smooth)
+      c[i] = u8(255 - c[i]);
+    else
+      c[i] = c[i] ? 0 : (S == TStyle::Slide ? 255 : v);
   }
 }
 
@@ -623,7 +647,8 @@ void MarkRandomCells(u8* marks, int n, int k, u8 value) {
     return _mm_cmplt_epi32(r, bound);
   };
   for (; i + 16 <= n; i += 16) {
-    const __m128i picked = _mm_packs_epi16(_mm_packs_epi32(below(i), below(i + 4)), _mm_packs_epi32(below(i + 8), below(i + 12)));
+    const __m128i picked =
+        _mm_packs_epi16(_mm_packs_epi32(below(i), below(i + 4)), _mm_packs_epi32(below(i + 8), below(i + 12)));
     __m128i* out = reinterpret_cast<__m128i*>(marks + i);
     _mm_storeu_si128(out, _mm_or_si128(_mm_andnot_si128(picked, _mm_loadu_si128(out)), _mm_and_si128(picked, fill)));
   }
@@ -711,9 +736,12 @@ struct TPlasmaTables {
       const int lo = control[at];
       hi = control[at + 1 <= 12 ? at + 1 : 12];
       const int wl = 65536 - u % 65536, wh = u % 65536;
-      if (2 * wl < step) P[i] = u8(hi);
-      else if (2 * wh < step) P[i] = u8(lo);
-      else P[i] = u8((std::int64_t(lo) * wl + std::int64_t(hi) * wh) / 65536);
+      if (2 * wl < step)
+        P[i] = u8(hi);
+      else if (2 * wh < step)
+        P[i] = u8(lo);
+      else
+        P[i] = u8((std::int64_t(lo) * wl + std::int64_t(hi) * wh) / 65536);
     }
     P[511] = u8(hi);
   }

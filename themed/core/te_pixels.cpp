@@ -112,9 +112,10 @@ inline __m128i BlendLanes(__m128i sv, __m128i dv, __m128i a32) {
   const __m128i lowBytes = _mm_set1_epi32(0x00FF00FF);
   const __m128i a = _mm_or_si128(a32, _mm_slli_epi32(a32, 16));
   const __m128i na = kMmx ? _mm_sub_epi16(_mm_set1_epi16(256), a) : _mm_xor_si128(a, _mm_set1_epi16(255));
-  const __m128i rb = _mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(sv, lowBytes), a),
-                                   _mm_mullo_epi16(_mm_and_si128(dv, lowBytes), na));
-  const __m128i ga = _mm_add_epi16(_mm_mullo_epi16(_mm_srli_epi16(sv, 8), a), _mm_mullo_epi16(_mm_srli_epi16(dv, 8), na));
+  const __m128i rb =
+      _mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(sv, lowBytes), a), _mm_mullo_epi16(_mm_and_si128(dv, lowBytes), na));
+  const __m128i ga =
+      _mm_add_epi16(_mm_mullo_epi16(_mm_srli_epi16(sv, 8), a), _mm_mullo_epi16(_mm_srli_epi16(dv, 8), na));
   const __m128i out = _mm_or_si128(_mm_srli_epi16(rb, 8), _mm_andnot_si128(lowBytes, ga));
   return kMmx ? out : _mm_or_si128(out, _mm_set1_epi32(int(0xFF000000u)));
 }
@@ -156,8 +157,10 @@ void BlendRowSse2(const TteColor* src, TteColor* dst, int n) {
     Blend4<kMmx>(src + i + 4, dst + i + 4);
   }
   for (; i + 4 <= n; i += 4) Blend4<kMmx>(src + i, dst + i);
-  if (kMmx) MmxBlendRow(src + i, dst + i, n - i);
-  else PlainBlendRow(src + i, dst + i, n - i);
+  if (kMmx)
+    MmxBlendRow(src + i, dst + i, n - i);
+  else
+    PlainBlendRow(src + i, dst + i, n - i);
 }
 
 // The same in 256-bit lanes, eight pixels at a time, where the processor has
@@ -308,10 +311,10 @@ TPixelOps WithBlendRow(TPixelOps ops, void (*blendRow)(const TteColor*, TteColor
   ops.MaskBlendRowOnto = maskBlendRowOnto;
   return ops;
 }
-const TPixelOps kPlainSse2 = WithBlendRow(kPlain, BlendRowSse2<false>, BlendRowOnto<BlendRowSse2<false>>,
-                                          MaskBlendRowOntoSse2<false>);
-const TPixelOps kMmxSse2 = WithBlendRow(kMmx, BlendRowSse2<true>, BlendRowOnto<BlendRowSse2<true>>,
-                                        MaskBlendRowOntoSse2<true>);
+const TPixelOps kPlainSse2 =
+    WithBlendRow(kPlain, BlendRowSse2<false>, BlendRowOnto<BlendRowSse2<false>>, MaskBlendRowOntoSse2<false>);
+const TPixelOps kMmxSse2 =
+    WithBlendRow(kMmx, BlendRowSse2<true>, BlendRowOnto<BlendRowSse2<true>>, MaskBlendRowOntoSse2<true>);
 const TPixelOps kPlainAvx2 =
     WithBlendRow(kPlain, BlendRowAvx2<false>, BlendRowOntoAvx2<false>, MaskBlendRowOntoAvx2<false>);
 const TPixelOps kMmxAvx2 = WithBlendRow(kMmx, BlendRowAvx2<true>, BlendRowOntoAvx2<true>, MaskBlendRowOntoAvx2<true>);
@@ -331,9 +334,12 @@ const TPixelOps& MmxAvx2PixelOps() { return kMmxAvx2; }
 TPixelOps PixelOps = kPlain;
 
 void SelectPixelOps(bool mmx) {
-  if (HasAVX2()) PixelOps = mmx ? kMmxAvx2 : kPlainAvx2;
-  else if (HasSSE2()) PixelOps = mmx ? kMmxSse2 : kPlainSse2;
-  else PixelOps = mmx ? kMmx : kPlain;
+  if (HasAVX2())
+    PixelOps = mmx ? kMmxAvx2 : kPlainAvx2;
+  else if (HasSSE2())
+    PixelOps = mmx ? kMmxSse2 : kPlainSse2;
+  else
+    PixelOps = mmx ? kMmx : kPlain;
 }
 
 }  // namespace te

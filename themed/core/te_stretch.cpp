@@ -89,7 +89,8 @@ void StretchPixels(const TPixelGrid& target, const fw::TRect& dest, const TPixel
 
 void ApplyMaskAlphaPixels(const TPixelGrid& grid, const std::uint8_t* mask, int cols, int rows, const fw::TRect& r) {
   if (r.Right <= r.Left || r.Bottom <= r.Top || !grid.Bits) return;
-  const fw::TRect d{std::max(r.Left, 0), std::max(r.Top, 0), std::min(r.Right, grid.Width), std::min(r.Bottom, grid.Height)};
+  const fw::TRect d{std::max(r.Left, 0), std::max(r.Top, 0), std::min(r.Right, grid.Width),
+                    std::min(r.Bottom, grid.Height)};
   if (d.Right <= d.Left || d.Bottom <= d.Top) return;
   const int rw = r.Right - r.Left, rh = r.Bottom - r.Top;
   const std::int64_t u0 = fw::MulDiv((d.Left - r.Left) * cols, 65535, rw);
@@ -119,8 +120,8 @@ void ComposeFadeFrame(const TPixelGrid& work, const TPixelGrid& oldImage, const 
   const int blendWidth = std::min(newImage.Width, work.Width);
   // One mask cell per pixel, in order, over whole rows (Resolution 1, one
   // tile, pictures of one width): the alpha and the blend in one pass a row.
-  const bool wholeRows = identity && tiledWidth == newImage.Width && blendWidth == newImage.Width &&
-                         oldImage.Width >= blendWidth;
+  const bool wholeRows =
+      identity && tiledWidth == newImage.Width && blendWidth == newImage.Width && oldImage.Width >= blendWidth;
   for (int y = 0; y < newImage.Height; ++y) {
     TteColor* in = newImage.Row(y);
     const bool blended = y < work.Height && y < oldImage.Height;
