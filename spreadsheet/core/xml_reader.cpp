@@ -31,16 +31,18 @@ struct TBinding {
 };
 
 // A name's prefix and local part: "x:c" gives "x" and "c", "c" gives "" and "c".
-void SplitQName(const char* name, std::string_view& prefix, std::string_view& local) {
+// False for a name that is not a namespace name (":c", "x:", "x:c:d").
+bool SplitQName(const char* name, std::string_view& prefix, std::string_view& local) {
   const char* p = name;
   while (*p && *p != ':') ++p;
   if (!*p) {
     prefix = {};
     local = std::string_view(name, size_t(p - name));
-    return;
+    return true;
   }
   prefix = std::string_view(name, size_t(p - name));
   local = p + 1;
+  return !prefix.empty() && !local.empty() && local.find(':') == std::string_view::npos;
 }
 
 struct TParse {
@@ -56,6 +58,9 @@ struct TParse {
   void Fail(std::exception_ptr e) {
     if (!Error) Error = e;
     XML_StopParser(Parser, XML_FALSE);
+  }
+  [[noreturn]] void NotANamespaceName(const char* name) const {
+    Malformed("the name " + std::string(name) + " is not a namespace name");
   }
   [[noreturn]] void Malformed(const std::string& what) const {
     throw EWorkbookError("The workbook part " + PartName + " is not well-formed XML (line " +
@@ -120,12 +125,12 @@ void XMLCALL OnStart(void* data, const XML_Char* name, const XML_Char** attrs) {
         continue;
       }
       TXmlAttribute attr{{}, {}, a[1]};
-      SplitQName(a[0], attr.Namespace, attr.Name);
+      if (!SplitQName(a[0], attr.Namespace, attr.Name)) p->NotANamespaceName(a[0]);
       prefixed = prefixed || !attr.Namespace.empty();
       p->Attrs.push_back(attr);
     }
     std::string_view prefix, local;
-    SplitQName(name, prefix, local);
+    if (!SplitQName(name, prefix, local)) p->NotANamespaceName(name);
     if (!p->Accepted(prefix)) {
       p->Bindings.resize(outer);
       ++p->Skipping;

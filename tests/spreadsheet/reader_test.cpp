@@ -261,6 +261,8 @@ TEST(XlsxReader, NamespacesFollowTheirScope) {
        "prefix y is not declared"},
       {sheet("<c r=\"A1\" xmlns:y=\"\"><v>7</v></c>"), "is not allowed"},
       {sheet("<c r=\"A1\" xmlns:xml=\"urn:other\"><v>7</v></c>"), "is not allowed"},
+      {sheet("<c r=\"A1\"><x:v:w xmlns:x=\"" + main + "\">7</x:v:w></c>"), "not a namespace name"},
+      {sheet("<c r=\"A1\" :t=\"s\"><v>7</v></c>"), "not a namespace name"},
   };
   for (const Case& c : cases) {
     const std::string bytes = MakePackage(Workbook(c.xml, "", "", "", true));
