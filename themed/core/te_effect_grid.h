@@ -191,16 +191,32 @@ class TShapeCover {
     Lo.assign(Built ? n : 0, kNone);
     Hi.assign(Built ? n : 0, 0);
     if (!Built) return;
-    std::vector<std::uint16_t> count(n, 0);
-    for (int k = 0; k <= kmax; ++k)
+    // Drawn in increasing k, a cell's covering shapes run without a gap when
+    // each one that is not its first comes right after its last so far. The
+    // first and last shape of a cell lie side by side while drawing (one
+    // memory access a cell), apart afterwards (rows of each for the frames).
+    struct TSpan {
+      std::uint16_t Lo, Hi;
+    };
+    std::vector<TSpan> spans(n, TSpan{kNone, 0});
+    bool gapless = true;
+    for (int k = 0; k <= kmax; ++k) {
+      const std::uint16_t k16 = std::uint16_t(k);
       shape(k, [&](int cell) {
-        const size_t c = size_t(cell);
-        if (Lo[c] != kNone && Hi[c] == k) return;  // this shape again
-        if (Lo[c] == kNone) Lo[c] = std::uint16_t(k);
-        Hi[c] = std::uint16_t(k);
-        ++count[c];
+        TSpan& s = spans[size_t(cell)];
+        if (s.Lo == kNone) {
+          s.Lo = s.Hi = k16;
+        } else if (s.Hi != k16) {
+          gapless = gapless && s.Hi + 1 == k;
+          s.Hi = k16;
+        }
       });
-    for (size_t c = 0; c < n && Gapless; ++c) Gapless = Lo[c] == kNone || count[c] == Hi[c] - Lo[c] + 1;
+    }
+    Gapless = gapless;
+    for (size_t c = 0; c < n; ++c) {
+      Lo[c] = spans[c].Lo;
+      Hi[c] = spans[c].Hi;
+    }
     LoRows.resize(size_t(h));
     HiRows.resize(size_t(h));
     for (int y = 0; y < h; ++y) {
