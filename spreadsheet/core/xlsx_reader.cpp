@@ -5,9 +5,12 @@
 #include <charconv>
 #include <cmath>
 #include <deque>
+#include <memory>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
+#include "spreadsheet/core/batch_worker.h"
 #include "spreadsheet/core/number_format.h"
 #include "spreadsheet/core/xml_reader.h"
 
@@ -38,6 +41,14 @@ class TSpreadsheetHandler : public TXmlHandler {
 
 bool EndsWith(std::string_view s, std::string_view suffix) {
   return s.size() >= suffix.size() && s.substr(s.size() - suffix.size()) == suffix;
+}
+
+// An attribute value that is usually a few characters (a cell reference, a
+// row number, a style), measured in line rather than by a call to strlen.
+std::string_view Short(const char* v) {
+  size_t n = 0;
+  while (v[n]) ++n;
+  return std::string_view(v, n);
 }
 
 bool IsTrue(const char* v) { return v && (std::string_view(v) == "1" || std::string_view(v) == "true"); }
@@ -332,13 +343,150 @@ bool ParseIsoDate(std::string_view s, double& ole) {
 
 // ---- the worksheet ---------------------------------------------------------
 
+// A cell's t attribute: its kind of value.
+enum class TType : std::uint8_t { Number, Shared, InlineString, FormulaString, Boolean, Error, Date, Unknown };
+TType TypeOf(const char* t) {
+  if (!t) return TType::Number;
+  if (t[0] && !t[1]) {  // the usual one-letter kinds without measuring
+    switch (t[0]) {
+      case 's': return TType::Shared;
+      case 'n': return TType::Number;
+      case 'b': return TType::Boolean;
+      case 'e': return TType::Error;
+      case 'd': return TType::Date;
+      default: return TType::Unknown;
+    }
+  }
+  const std::string_view v(t);
+  if (v == "s") return TType::Shared;
+  if (v == "n") return TType::Number;
+  if (v == "str") return TType::FormulaString;
+  if (v == "inlineStr") return TType::InlineString;
+  if (v == "b") return TType::Boolean;
+  if (v == "e") return TType::Error;
+  if (v == "d") return TType::Date;
+  return TType::Unknown;
+}
+
+// A cell as the sheet stores it, its value's text in its batch's Text.
+struct TRawCell {
+  std::uint32_t Row, Col;
+  std::uint64_t Style;
+  TType Type;
+  bool HasInline;  // an inline string's <is>, whose text is the value
+  std::uint32_t At, Size;
+};
+
+// The cells of a stretch of the sheet, handed to the converter together.
+struct TCellBatch {
+  std::vector<TRawCell> Cells;
+  std::string Text;
+  void clear() {
+    Cells.clear();
+    Text.clear();
+  }
+};
+
+// Turns stored cells into the block's values and strings, in the sheet's
+// order: numbers parsed, dates and currency told by the cell's style, shared
+// strings checked against the table.
+class TCellConverter {
+ public:
+  TCellConverter(TValueBlock& block, const std::vector<TFormatKind>& styles, bool date1904,
+                 std::uint64_t sharedStringCount)
+      : block_(block), styles_(styles), date1904_(date1904), sharedStringCount_(sharedStringCount) {}
+
+  bool InOrder = true;  // every cell after the one before it, by row and column
+
+  void Convert(const TCellBatch& batch) {
+    for (const TRawCell& c : batch.Cells) Convert(c, std::string_view(batch.Text).substr(c.At, c.Size));
+  }
+
+ private:
+  static std::string CellName(const TRawCell& c) {
+    std::string letters;
+    for (std::uint32_t col = c.Col; col > 0; col = (col - 1) / 26)
+      letters.insert(letters.begin(), char('A' + (col - 1) % 26));
+    return letters + std::to_string(c.Row);
+  }
+
+  void Push(const TRawCell& raw, TCellKind kind, double number, std::uint32_t stringIndex = 0) {
+    TValueBlock::TStored c;
+    c.Row = raw.Row;
+    c.Col = std::uint16_t(raw.Col);
+    c.Kind = kind;
+    if (kind == TCellKind::Text || kind == TCellKind::Error)
+      c.StringIndex = stringIndex;
+    else
+      c.Number = number;
+    if (!block_.Cells.empty()) {
+      const TValueBlock::TStored& last = block_.Cells.back();
+      InOrder = InOrder && (last.Row != c.Row ? last.Row < c.Row : last.Col < c.Col);
+    }
+    block_.Cells.push_back(c);
+  }
+
+  std::uint32_t AddString(std::string_view s) {
+    block_.Strings.emplace_back(s);
+    return std::uint32_t(block_.Strings.size() - 1);
+  }
+
+  void Convert(const TRawCell& c, std::string_view value) {
+    if (c.Type == TType::InlineString) {
+      if (c.HasInline || !value.empty()) Push(c, TCellKind::Text, 0, AddString(value));
+      return;
+    }
+    if (value.empty()) {
+      if (c.Type == TType::FormulaString) Push(c, TCellKind::Text, 0, AddString({}));  // a formula giving ""
+      return;  // formatting only: part of the used area, no value
+    }
+    if (c.Type == TType::Shared) {
+      std::uint64_t index;
+      if (!ParseUnsigned(value, index) || index >= sharedStringCount_)
+        throw EWorkbookError("Cell " + CellName(c) + " refers to shared string '" + std::string(value) + "' of " +
+                             std::to_string(sharedStringCount_));
+      Push(c, TCellKind::Text, 0, std::uint32_t(index));
+    } else if (c.Type == TType::FormulaString) {
+      Push(c, TCellKind::Text, 0, AddString(value));
+    } else if (c.Type == TType::Boolean) {
+      if (value != "0" && value != "1" && value != "true" && value != "false")
+        throw EWorkbookError("Cell " + CellName(c) + " holds '" + std::string(value) + "', which is not a boolean");
+      Push(c, TCellKind::Boolean, value == "1" || value == "true" ? 1 : 0);
+    } else if (c.Type == TType::Error) {
+      Push(c, TCellKind::Error, 0, AddString(value));
+    } else if (c.Type == TType::Date) {
+      double ole;
+      if (!ParseIsoDate(value, ole))
+        throw EWorkbookError("Cell " + CellName(c) + " holds '" + std::string(value) + "', which is not a date");
+      Push(c, TCellKind::Date, ole);
+    } else {
+      double v;
+      if (!ParseNumber(value, v))
+        throw EWorkbookError("Cell " + CellName(c) + " holds '" + std::string(value) + "', which is not a number");
+      const TFormatKind kind = c.Style < styles_.size() ? styles_[c.Style] : TFormatKind::Number;
+      double ole;
+      if (kind == TFormatKind::Date && SerialToOleDate(v, date1904_, ole))
+        Push(c, TCellKind::Date, ole);
+      else if (kind == TFormatKind::Currency && std::fabs(v) < 922337203685477.0)
+        Push(c, TCellKind::Currency, v);
+      else
+        Push(c, TCellKind::Number, v);
+    }
+  }
+
+  TValueBlock& block_;
+  const std::vector<TFormatKind>& styles_;
+  bool date1904_;
+  std::uint64_t sharedStringCount_;
+};
+
 class TSheetHandler : public TSpreadsheetHandler {
  public:
-  TSheetHandler(TValueBlock& block, const std::vector<TFormatKind>& styles, bool date1904, const TReadLimits& limits)
-      : block_(block), styles_(styles), date1904_(date1904), limits_(limits) {}
+  TSheetHandler(TValueBlock& block, const std::vector<TFormatKind>& styles, bool date1904, const TReadLimits& limits,
+                std::uint64_t sharedStringCount)
+      : limits_(limits), converter_(block, styles, date1904, sharedStringCount) {}
 
   std::uint32_t MaxRow = 0, MaxCol = 0;
-  bool InOrder = true;  // every cell after the one before it, by row and column
 
   void StartElement(std::string_view name, TXmlAttributes attrs) override {
     if (!inSheetData_) {
@@ -360,7 +508,7 @@ class TSheetHandler : public TSpreadsheetHandler {
       const char* r = Attribute(attrs, "r");
       std::uint64_t n;
       if (r) {
-        if (!ParseUnsigned(r, n) || n < 1 || n > kMaxRows)
+        if (!ParseUnsigned(Short(r), n) || n < 1 || n > kMaxRows)
           throw EWorkbookError("A row of the sheet has the number '" + std::string(r) + "'");
         row_ = std::uint32_t(n);
       } else {
@@ -405,7 +553,8 @@ class TSheetHandler : public TSpreadsheetHandler {
     const char* ref = Attribute(attrs, "r");
     if (ref) {
       std::uint32_t col, row;
-      if (!ParseCellReference(ref, col, row)) throw EWorkbookError("The sheet has a cell '" + std::string(ref) + "'");
+      if (!ParseCellReference(Short(ref), col, row))
+        throw EWorkbookError("The sheet has a cell '" + std::string(ref) + "'");
       col_ = col;
       row_ = row;
     } else {
@@ -417,7 +566,8 @@ class TSheetHandler : public TSpreadsheetHandler {
     style_ = 0;
     if (const char* s = Attribute(attrs, "s")) {
       std::uint64_t n;
-      if (!ParseUnsigned(s, n)) throw EWorkbookError("A cell of the sheet has the style '" + std::string(s) + "'");
+      if (!ParseUnsigned(Short(s), n))
+        throw EWorkbookError("A cell of the sheet has the style '" + std::string(s) + "'");
       style_ = n;
     }
     inCell_ = true;
@@ -427,121 +577,55 @@ class TSheetHandler : public TSpreadsheetHandler {
     MaxCol = std::max(MaxCol, col_);
   }
 
-  std::string CellName() const {
-    std::string letters;
-    for (std::uint32_t c = col_; c > 0; c = (c - 1) / 26) letters.insert(letters.begin(), char('A' + (c - 1) % 26));
-    return letters + std::to_string(row_);
-  }
-
-  void Push(TCellKind kind, double number, std::uint32_t stringIndex = 0) {
-    TValueBlock::TStored c;
-    c.Row = row_;
-    c.Col = std::uint16_t(col_);
-    c.Kind = kind;
-    if (kind == TCellKind::Text || kind == TCellKind::Error)
-      c.StringIndex = stringIndex;
-    else
-      c.Number = number;
-    if (!block_.Cells.empty()) {
-      const TValueBlock::TStored& last = block_.Cells.back();
-      InOrder = InOrder && (last.Row != c.Row ? last.Row < c.Row : last.Col < c.Col);
-    }
-    block_.Cells.push_back(c);
-  }
-
-  std::uint32_t AddString(std::string s) {
-    block_.Strings.push_back(std::move(s));
-    return std::uint32_t(block_.Strings.size() - 1);
-  }
-
+  // The cell goes into the batch; a full batch goes to the converter, on a
+  // thread of its own once the sheet proves large.
   void EndCell() {
     inCell_ = false;
     inValue_ = inInline_ = false;
-    if (type_ == TType::InlineString) {
-      if (hasInline_)
-        Push(TCellKind::Text, 0, AddString(inline_.Take()));
-      else if (!value_.empty())
-        Push(TCellKind::Text, 0, AddString(value_));
-      return;
-    }
-    if (value_.empty()) {
-      if (type_ == TType::FormulaString) Push(TCellKind::Text, 0, AddString(std::string()));  // a formula giving ""
-      return;  // formatting only: part of the used area, no value
-    }
-    if (type_ == TType::Shared) {
-      std::uint64_t index;
-      if (!ParseUnsigned(value_, index) || index >= SharedStringCount)
-        throw EWorkbookError("Cell " + CellName() + " refers to shared string '" + value_ + "' of " +
-                             std::to_string(SharedStringCount));
-      Push(TCellKind::Text, 0, std::uint32_t(index));
-    } else if (type_ == TType::FormulaString) {
-      Push(TCellKind::Text, 0, AddString(value_));
-    } else if (type_ == TType::Boolean) {
-      if (value_ != "0" && value_ != "1" && value_ != "true" && value_ != "false")
-        throw EWorkbookError("Cell " + CellName() + " holds '" + value_ + "', which is not a boolean");
-      Push(TCellKind::Boolean, value_ == "1" || value_ == "true" ? 1 : 0);
-    } else if (type_ == TType::Error) {
-      Push(TCellKind::Error, 0, AddString(value_));
-    } else if (type_ == TType::Date) {
-      double ole;
-      if (!ParseIsoDate(value_, ole))
-        throw EWorkbookError("Cell " + CellName() + " holds '" + value_ + "', which is not a date");
-      Push(TCellKind::Date, ole);
-    } else if (type_ == TType::Number) {
-      double v;
-      if (!ParseNumber(value_, v))
-        throw EWorkbookError("Cell " + CellName() + " holds '" + value_ + "', which is not a number");
-      const TFormatKind kind = style_ < styles_.size() ? styles_[style_] : TFormatKind::Number;
-      double ole;
-      if (kind == TFormatKind::Date && SerialToOleDate(v, date1904_, ole))
-        Push(TCellKind::Date, ole);
-      else if (kind == TFormatKind::Currency && std::fabs(v) < 922337203685477.0)
-        Push(TCellKind::Currency, v);
-      else
-        Push(TCellKind::Number, v);
-    } else {
-      throw EWorkbookError("Cell " + CellName() + " has the unknown type '" + typeText_ + "'");
-    }
+    if (type_ == TType::Unknown && !value_.empty())
+      throw EWorkbookError("Cell " + ColumnName(col_) + std::to_string(row_) + " has the unknown type '" + typeText_ +
+                           "'");
+    if (type_ == TType::InlineString && hasInline_) value_ = inline_.Take();  // the <is> text is the value
+    batch_.Cells.push_back(
+        {row_, col_, style_, type_, hasInline_, std::uint32_t(batch_.Text.size()), std::uint32_t(value_.size())});
+    batch_.Text += value_;
+    if (batch_.Cells.size() < kBatch) return;
+    if (!worker_)
+      worker_ = std::make_unique<TBatchWorker<TCellBatch>>([this](const TCellBatch& b) { converter_.Convert(b); });
+    worker_->Submit(batch_);
+  }
+
+  static std::string ColumnName(std::uint32_t col) {
+    std::string letters;
+    for (std::uint32_t c = col; c > 0; c = (c - 1) / 26) letters.insert(letters.begin(), char('A' + (c - 1) % 26));
+    return letters;
   }
 
  public:
-  std::uint64_t SharedStringCount = 0;  // the leading entries of the block's strings
+  // Every cell converted; the converter's error, the first in the sheet's order, thrown.
+  void Finish() {
+    if (worker_) {
+      worker_->Submit(batch_);
+      worker_->Finish();
+    } else {
+      converter_.Convert(batch_);
+      batch_.clear();
+    }
+  }
+  bool InOrder() const { return converter_.InOrder; }
 
  private:
-  TValueBlock& block_;
-  const std::vector<TFormatKind>& styles_;
-  bool date1904_;
+  static constexpr size_t kBatch = 4096;
   const TReadLimits& limits_;
   bool inSheetData_ = false, inCell_ = false, inValue_ = false, inInline_ = false, hasInline_ = false;
   std::uint32_t row_ = 0, col_ = 0;
   std::uint64_t storedCells_ = 0, style_ = 0;
-  // A cell's t attribute: its kind of value.
-  enum class TType : std::uint8_t { Number, Shared, InlineString, FormulaString, Boolean, Error, Date, Unknown };
-  static TType TypeOf(const char* t) {
-    if (!t) return TType::Number;
-    if (t[0] && !t[1]) {  // the usual one-letter kinds without measuring
-      switch (t[0]) {
-        case 's': return TType::Shared;
-        case 'n': return TType::Number;
-        case 'b': return TType::Boolean;
-        case 'e': return TType::Error;
-        case 'd': return TType::Date;
-        default: return TType::Unknown;
-      }
-    }
-    const std::string_view v(t);
-    if (v == "s") return TType::Shared;
-    if (v == "n") return TType::Number;
-    if (v == "str") return TType::FormulaString;
-    if (v == "inlineStr") return TType::InlineString;
-    if (v == "b") return TType::Boolean;
-    if (v == "e") return TType::Error;
-    if (v == "d") return TType::Date;
-    return TType::Unknown;
-  }
   TType type_ = TType::Number;
   std::string typeText_, value_;
   TRichTextCollector inline_;
+  TCellConverter converter_;
+  TCellBatch batch_;
+  std::unique_ptr<TBatchWorker<TCellBatch>> worker_;  // last: its thread stops before the rest goes
 };
 
 const TRelationship* FindRelationship(const std::vector<TRelationship>& rels, std::string_view typeSuffix) {
@@ -619,11 +703,16 @@ TValueBlock ReadFirstSheet(const TZipPackage& pkg, const TReadLimits& limits) {
     ParseXml(stream, handler);
   }
 
-  TSheetHandler sheet(block, styles.StyleKinds, workbook.Date1904, limits);
-  sheet.SharedStringCount = block.Strings.size();
+  TSheetHandler sheet(block, styles.StyleKinds, workbook.Date1904, limits, block.Strings.size());
   {
     TPartStream stream = pkg.Open(sheetRel->Target, limits.MaxPartBytes);
-    ParseXml(stream, sheet);
+    try {
+      ParseXml(stream, sheet);
+    } catch (...) {
+      sheet.Finish();  // an earlier cell's error, where the converter meets one, is the one to report
+      throw;
+    }
+    sheet.Finish();
   }
 
   block.R = sheet.MaxRow ? int(sheet.MaxRow) : 1;
@@ -636,7 +725,7 @@ TValueBlock ReadFirstSheet(const TZipPackage& pkg, const TReadLimits& limits) {
   auto less = [](const TValueBlock::TStored& a, const TValueBlock::TStored& b) {
     return a.Row != b.Row ? a.Row < b.Row : a.Col < b.Col;
   };
-  if (!sheet.InOrder) {
+  if (!sheet.InOrder()) {
     std::stable_sort(block.Cells.begin(), block.Cells.end(), less);
     std::deque<TValueBlock::TStored> unique;
     for (const auto& c : block.Cells) {

@@ -32,17 +32,18 @@ struct TBinding {
 
 // A name's prefix and local part: "x:c" gives "x" and "c", "c" gives "" and "c".
 // False for a name that is not a namespace name (":c", "x:", "x:c:d").
-bool SplitQName(const char* name, std::string_view& prefix, std::string_view& local) {
+bool SplitPrefixed(const char* name, const char* colon, std::string_view& prefix, std::string_view& local) {
+  prefix = std::string_view(name, size_t(colon - name));
+  local = colon + 1;
+  return !prefix.empty() && !local.empty() && local.find(':') == std::string_view::npos;
+}
+inline bool SplitQName(const char* name, std::string_view& prefix, std::string_view& local) {
   const char* p = name;
   while (*p && *p != ':') ++p;
-  if (!*p) {
-    prefix = {};
-    local = std::string_view(name, size_t(p - name));
-    return true;
-  }
-  prefix = std::string_view(name, size_t(p - name));
-  local = p + 1;
-  return !prefix.empty() && !local.empty() && local.find(':') == std::string_view::npos;
+  if (*p) return SplitPrefixed(name, p, prefix, local);
+  prefix = {};
+  local = std::string_view(name, size_t(p - name));
+  return true;
 }
 
 struct TParse {

@@ -280,8 +280,9 @@ TEST(XlsxReader, NamespacesFollowTheirScope) {
   }
 }
 
-// A sheet of a megabyte is inflated on a thread of its own while it is parsed:
-// every row arrives, and an error on either side ends the read.
+// A sheet of a megabyte is inflated on a thread of its own while it is parsed
+// and its cells converted on another: every row arrives, and an error on any
+// side ends the read.
 TEST(XlsxReader, ALargeSheetIsReadAheadAndItsErrorsEndTheRead) {
   std::string rows;
   for (int r = 1; r <= 40000; ++r) rows += "<row><c><v>" + std::to_string(r) + "</v></c></row>";
@@ -293,6 +294,18 @@ TEST(XlsxReader, ALargeSheetIsReadAheadAndItsErrorsEndTheRead) {
   std::string broken = rows;
   broken.insert(broken.size() / 3, "<row><c><v>1</v></row>");  // the parser stops while the reader is ahead
   EXPECT_NE(ErrorOf(MakePackage(Workbook(broken))).find("not well-formed"), std::string::npos);
+  // Cells are converted in batches on a thread of their own: of two errors
+  // the one earlier in the sheet is reported, whichever side meets it.
+  std::string early = rows, late = rows;
+  early.replace(early.find("<v>100</v>"), 10, "<v>1x</v>");
+  early.replace(early.find("<row><c><v>200</v>"), 18, "<row><c r=\"A0\"><v>200</v>");  // before any hand-over
+  EXPECT_NE(ErrorOf(MakePackage(Workbook(early))).find("Cell A100 holds '1x'"), std::string::npos);
+  late.replace(late.find("<row><c><v>100</v>"), 18, "<row><c r=\"A0\"><v>100</v>");
+  late.replace(late.find("<v>9000</v>"), 11, "<v>9x</v>");
+  EXPECT_NE(ErrorOf(MakePackage(Workbook(rows.substr(0, rows.find("<row><c><v>9001")) + "<row><c><v>9x</v></c></row>")))
+                .find("Cell A9001 holds '9x'"),
+            std::string::npos);  // met by the converter after the parse has ended
+  EXPECT_NE(ErrorOf(MakePackage(Workbook(late))).find("'A0'"), std::string::npos);
   TReadLimits small;
   small.MaxPartBytes = 512 * 1024;  // the reading thread meets the limit
   EXPECT_NE(ErrorOf(MakePackage(Workbook(rows)), small).find("inflates to more than"), std::string::npos);
