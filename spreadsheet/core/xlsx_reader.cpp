@@ -368,6 +368,13 @@ TType TypeOf(const char* t) {
   return TType::Unknown;
 }
 
+// A column's letters: 1 is A, 27 is AA.
+std::string ColumnName(std::uint32_t col) {
+  std::string letters;
+  for (std::uint32_t c = col; c > 0; c = (c - 1) / 26) letters.insert(letters.begin(), char('A' + (c - 1) % 26));
+  return letters;
+}
+
 // A cell as the sheet stores it, its value's text in its batch's Text.
 struct TRawCell {
   std::uint32_t Row, Col;
@@ -403,12 +410,7 @@ class TCellConverter {
   }
 
  private:
-  static std::string CellName(const TRawCell& c) {
-    std::string letters;
-    for (std::uint32_t col = c.Col; col > 0; col = (col - 1) / 26)
-      letters.insert(letters.begin(), char('A' + (col - 1) % 26));
-    return letters + std::to_string(c.Row);
-  }
+  static std::string CellName(const TRawCell& c) { return ColumnName(c.Col) + std::to_string(c.Row); }
 
   void Push(const TRawCell& raw, TCellKind kind, double number, std::uint32_t stringIndex = 0) {
     TValueBlock::TStored c;
@@ -593,12 +595,6 @@ class TSheetHandler : public TSpreadsheetHandler {
     if (!worker_)
       worker_ = std::make_unique<TBatchWorker<TCellBatch>>([this](const TCellBatch& b) { converter_.Convert(b); });
     worker_->Submit(batch_);
-  }
-
-  static std::string ColumnName(std::uint32_t col) {
-    std::string letters;
-    for (std::uint32_t c = col; c > 0; c = (c - 1) / 26) letters.insert(letters.begin(), char('A' + (c - 1) % 26));
-    return letters;
   }
 
  public:

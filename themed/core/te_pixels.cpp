@@ -163,29 +163,35 @@ void BlendRowSse2(const TteColor* src, TteColor* dst, int n) {
     PlainBlendRow(src + i, dst + i, n - i);
 }
 
+// BlendLanes in 256-bit lanes, eight pixels of source sv over target dv with
+// alpha a32 (one per 32-bit lane): alpha 0 keeps the target, 255 the source.
+template <bool kMmx>
+TE_TARGET_AVX2 inline __m256i BlendLanesAvx2(__m256i sv, __m256i dv, __m256i a32) {
+  const __m256i lowBytes = _mm256_set1_epi32(0x00FF00FF);
+  const __m256i isClear = _mm256_cmpeq_epi32(a32, _mm256_setzero_si256());
+  const __m256i isOpaque = _mm256_cmpeq_epi32(a32, _mm256_set1_epi32(255));
+  const __m256i a = _mm256_or_si256(a32, _mm256_slli_epi32(a32, 16));
+  const __m256i na = kMmx ? _mm256_sub_epi16(_mm256_set1_epi16(256), a) : _mm256_xor_si256(a, _mm256_set1_epi16(255));
+  const __m256i rb = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_and_si256(sv, lowBytes), a),
+                                      _mm256_mullo_epi16(_mm256_and_si256(dv, lowBytes), na));
+  const __m256i ga = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_srli_epi16(sv, 8), a),
+                                      _mm256_mullo_epi16(_mm256_srli_epi16(dv, 8), na));
+  __m256i v = _mm256_or_si256(_mm256_srli_epi16(rb, 8), _mm256_andnot_si256(lowBytes, ga));
+  if (!kMmx) v = _mm256_or_si256(v, _mm256_set1_epi32(int(0xFF000000u)));
+  v = _mm256_blendv_epi8(v, dv, isClear);
+  return _mm256_blendv_epi8(v, sv, isOpaque);
+}
+
 // The same in 256-bit lanes, eight pixels at a time, where the processor has
 // AVX2; the target row is read from under, which may be dst itself.
 template <bool kMmx>
 TE_TARGET_AVX2 void BlendRowOntoAvx2(const TteColor* src, const TteColor* under, TteColor* dst, int n) {
-  const __m256i lowBytes = _mm256_set1_epi32(0x00FF00FF), zero = _mm256_setzero_si256();
-  const __m256i opaqueAlpha = _mm256_set1_epi32(255);
   int i = 0;
   for (; i + 8 <= n; i += 8) {
     const __m256i sv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
     const __m256i a32 = _mm256_srli_epi32(sv, 24);
-    const __m256i isClear = _mm256_cmpeq_epi32(a32, zero), isOpaque = _mm256_cmpeq_epi32(a32, opaqueAlpha);
     const __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(under + i));
-    const __m256i a = _mm256_or_si256(a32, _mm256_slli_epi32(a32, 16));
-    const __m256i na = kMmx ? _mm256_sub_epi16(_mm256_set1_epi16(256), a) : _mm256_xor_si256(a, _mm256_set1_epi16(255));
-    const __m256i rb = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_and_si256(sv, lowBytes), a),
-                                        _mm256_mullo_epi16(_mm256_and_si256(dv, lowBytes), na));
-    const __m256i ga = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_srli_epi16(sv, 8), a),
-                                        _mm256_mullo_epi16(_mm256_srli_epi16(dv, 8), na));
-    __m256i v = _mm256_or_si256(_mm256_srli_epi16(rb, 8), _mm256_andnot_si256(lowBytes, ga));
-    if (!kMmx) v = _mm256_or_si256(v, _mm256_set1_epi32(int(0xFF000000u)));
-    v = _mm256_blendv_epi8(v, dv, isClear);
-    v = _mm256_blendv_epi8(v, sv, isOpaque);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), v);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), BlendLanesAvx2<kMmx>(sv, dv, a32));
   }
   // The wide registers' upper halves are cleared before SSE code runs again
   // (the compiler leaves that out before a tail call); left dirty, they slow
@@ -219,8 +225,7 @@ void MaskBlendRowOntoSse2(TteColor* src, const std::uint8_t* alpha, TteColor key
 template <bool kMmx>
 TE_TARGET_AVX2 void MaskBlendRowOntoAvx2(TteColor* src, const std::uint8_t* alpha, TteColor key, const TteColor* under,
                                          TteColor* dst, int n) {
-  const __m256i lowBytes = _mm256_set1_epi32(0x00FF00FF), zero = _mm256_setzero_si256();
-  const __m256i opaqueAlpha = _mm256_set1_epi32(255), rgbMask = _mm256_set1_epi32(0x00FFFFFF);
+  const __m256i rgbMask = _mm256_set1_epi32(0x00FFFFFF);
   const __m256i keyColour = _mm256_set1_epi32(int(key & 0x00FFFFFF));
   int i = 0;
   for (; i + 8 <= n; i += 8) {
@@ -230,19 +235,8 @@ TE_TARGET_AVX2 void MaskBlendRowOntoAvx2(TteColor* src, const std::uint8_t* alph
     const __m256i sa = _mm256_andnot_si256(isKey, a32);  // the alpha each pixel gets
     const __m256i sv = _mm256_or_si256(rgb, _mm256_slli_epi32(sa, 24));
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(src + i), sv);
-    const __m256i isClear = _mm256_cmpeq_epi32(sa, zero), isOpaque = _mm256_cmpeq_epi32(sa, opaqueAlpha);
     const __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(under + i));
-    const __m256i a = _mm256_or_si256(sa, _mm256_slli_epi32(sa, 16));
-    const __m256i na = kMmx ? _mm256_sub_epi16(_mm256_set1_epi16(256), a) : _mm256_xor_si256(a, _mm256_set1_epi16(255));
-    const __m256i rb = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_and_si256(sv, lowBytes), a),
-                                        _mm256_mullo_epi16(_mm256_and_si256(dv, lowBytes), na));
-    const __m256i ga = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_srli_epi16(sv, 8), a),
-                                        _mm256_mullo_epi16(_mm256_srli_epi16(dv, 8), na));
-    __m256i v = _mm256_or_si256(_mm256_srli_epi16(rb, 8), _mm256_andnot_si256(lowBytes, ga));
-    if (!kMmx) v = _mm256_or_si256(v, _mm256_set1_epi32(int(0xFF000000u)));
-    v = _mm256_blendv_epi8(v, dv, isClear);
-    v = _mm256_blendv_epi8(v, sv, isOpaque);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), v);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), BlendLanesAvx2<kMmx>(sv, dv, sa));
   }
   _mm256_zeroupper();
   MaskBlendRowOnto<BlendRowOnto<BlendRowSse2<kMmx>>>(src + i, alpha + i, key, under + i, dst + i, n - i);
