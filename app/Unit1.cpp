@@ -1,14 +1,18 @@
 #include "app/Unit1.h"
 
+#include <atomic>
 #include <cstdio>
 
+#include "app/core/odbc_price_store.h"
 #include "app/core/price_update.h"
 #include "app/journal_file.h"
 #include "app/price_list.h"
 #include "app/run_log_file.h"
 #include "framework/core/exception.h"
 #include "framework/core/text.h"
+#include "framework/win/answering_wait.h"
 #include "framework/win/sysutils.h"
+#include "framework/win/taskbar_progress.h"
 #include "spreadsheet/win/read_workbook.h"
 
 using namespace fw;
@@ -74,84 +78,169 @@ void Report(naveko::TLogBlock& log, const wchar_t* message) {
 
 }  // namespace
 
-// Opens the database, then fetches the price list; the button stays enabled
-// only when both succeeded. The run log gets one block for the start.
-void TForm1::FormShow(TObject*) {
-  naveko::TLogBlock log = NewLogBlock("start");
-  try {
-    ADOConnection1->SetConnectionString(kConnectionString);
-    ADOConnection1->Open();
-    log.Add("database", std::string("connected to ") + kDatabaseName);
-  } catch (const std::exception& e) {
-    log.Add("database", "failed: " + AnsiToUtf8(e.what()));
-    Report(log, kDatabaseProblem);
-    UploadBut->SetEnabled(false);
-    return;
-  } catch (...) {
-    log.Add("database", "failed");
-    Report(log, kDatabaseProblem);
-    UploadBut->SetEnabled(false);
+namespace {
+
+// Posted by FormShow to itself: the start-up's work begins once the window is shown.
+constexpr UINT kStartUpMessage = WM_APP + 1;
+
+// Marks the window busy for as long as it lives; a close asked for meanwhile happens at its end.
+class TBusy {
+ public:
+  TBusy(bool& busy, bool& closeRequested, TForm& form) : busy_(busy), closeRequested_(closeRequested), form_(form) {
+    busy_ = true;
+  }
+  ~TBusy() {
+    busy_ = false;
+    if (closeRequested_) {
+      closeRequested_ = false;
+      form_.Close();
+    }
+  }
+  TBusy(const TBusy&) = delete;
+  TBusy& operator=(const TBusy&) = delete;
+
+ private:
+  bool& busy_;
+  bool& closeRequested_;
+  TForm& form_;
+};
+
+}  // namespace
+
+void TForm1::WndProc(TMessage& m) {
+  if (m.Msg == kStartUpMessage) {
+    StartUp();
     return;
   }
-  log.Add("address", PriceListUrl);
-  try {
-    TDownloadReport seen;
-    const HRESULT hr = DownloadPriceList(&seen);
-    log.Add("download", DownloadText(seen));
-    log.Add(hr == S_OK ? "kept at" : "not kept at", AnsiToUtf8(PriceListFile()));
-    if (hr == S_OK) {
+  TForm::WndProc(m);
+}
+
+// The window shows first, its button disabled; the database and the price
+// list follow once it is on the screen (StartUp).
+void TForm1::FormShow(TObject*) {
+  UploadBut->SetEnabled(false);
+  ::PostMessageW(Handle(), kStartUpMessage, 0, 0);
+}
+
+// Opens the database, then fetches the price list, the window answering
+// meanwhile; the button is enabled only when both succeeded. The run log gets
+// one block for the start.
+void TForm1::StartUp() {
+  enum class TOutcome { DatabaseFailed, Fetched, FetchFailed, FetchRaised } outcome = TOutcome::Fetched;
+  naveko::TLogBlock log = NewLogBlock("start");
+  TBusy busy(busy_, closeRequested_, *this);
+  fw::RunWhileAnswering(Handle(), [&] {
+    try {
+      ADOConnection1->SetConnectionString(kConnectionString);
+      ADOConnection1->Open();
+      log.Add("database", std::string("connected to ") + kDatabaseName);
+    } catch (const std::exception& e) {
+      log.Add("database", "failed: " + AnsiToUtf8(e.what()));
+      outcome = TOutcome::DatabaseFailed;
+      return;
+    }
+    log.Add("address", PriceListUrl);
+    try {
+      TDownloadReport seen;
+      const HRESULT hr = DownloadPriceList(&seen);
+      log.Add("download", DownloadText(seen));
+      log.Add(hr == S_OK ? "kept at" : "not kept at", AnsiToUtf8(PriceListFile()));
+      outcome = hr == S_OK ? TOutcome::Fetched : TOutcome::FetchFailed;
+    } catch (const std::exception& e) {
+      log.Add("download", "failed: " + AnsiToUtf8(e.what()));
+      outcome = TOutcome::FetchRaised;
+    }
+  });
+  switch (outcome) {
+    case TOutcome::DatabaseFailed: Report(log, kDatabaseProblem); return;
+    case TOutcome::Fetched:
       WriteLogBlock(log);
       UploadBut->SetEnabled(true);
-    } else {
-      // The message comes first, while the window is not yet on the screen.
+      return;
+    case TOutcome::FetchFailed:
       Report(log, kDownloadProblem);
       Close();
-      UploadBut->SetEnabled(false);
-    }
-  } catch (const std::exception& e) {
-    log.Add("download", "failed: " + AnsiToUtf8(e.what()));
-    Report(log, kDownloadProblem);
-  } catch (...) {
-    log.Add("download", "failed");
-    Report(log, kDownloadProblem);
+      return;
+    case TOutcome::FetchRaised: Report(log, kDownloadProblem); return;
   }
 }
 
-// Removes the fetched workbook whatever became of it; the close action stays as it is.
-void TForm1::FormClose(TObject*, TCloseAction&) { ::DeleteFileA(PriceListFile().c_str()); }
+// Removes the fetched workbook whatever became of it; the close action stays
+// as it is, unless work is going, which the close then waits for.
+void TForm1::FormClose(TObject*, TCloseAction& action) {
+  if (busy_) {
+    action = TCloseAction::caNone;
+    closeRequested_ = true;
+    return;
+  }
+  ::DeleteFileA(PriceListFile().c_str());
+}
 
 // Imports the workbook into the table, keeps the current prices of every
 // listed medicine in a journal, then updates the prices row by row, recording
-// each; one message tells how it went, and the run log gets one block. The
-// button stays enabled for another run.
+// each, the window answering meanwhile and the taskbar button showing the
+// rows done; one message tells how it went, and the run log gets one block.
+// The button is enabled again for another run.
 void TForm1::TeButton1Click(TObject*) {
   fw::TStringTable& table = StringGrid1->Table();
   naveko::TLogBlock log = NewLogBlock("update");
-  log.Add("workbook", AnsiToUtf8(PriceListFile()));
+  UploadBut->SetEnabled(false);
+  struct TEnableAgain {
+    te::TTeButton* Button;
+    ~TEnableAgain() {
+      if (Button) Button->SetEnabled(true);
+    }
+  } enableAgain{UploadBut};
+  TBusy busy(busy_, closeRequested_, *this);
+  fw::TTaskbarProgress progress(Application->Handle());
+  std::atomic<int> done{0}, listed{0};
+
+  enum class TOutcome { ImportFailed, Ran } outcome = TOutcome::Ran;
+  std::string importError;
   sheet::TReaderUsed reader{};
-  try {
-    naveko::ClearTable(table);
-    reader = sheet::ReadWorkbook(table, PriceListFile());
-  } catch (const std::exception& e) {
-    ::OutputDebugStringA(("Price list import failed: " + std::string(e.what())).c_str());
-    log.Add("import failed", AnsiToUtf8(e.what()));
-    Report(log, kImportProblem);
-    return;
-  } catch (...) {
-    log.Add("import failed", "unknown error");
+  TJournalFile file;
+  naveko::TRunJournal journal(file);
+  naveko::TUpdateResult result;
+  log.Add("workbook", AnsiToUtf8(PriceListFile()));
+  fw::RunWhileAnswering(
+      Handle(),
+      [&] {
+        try {
+          naveko::ClearTable(table);
+          reader = sheet::ReadWorkbook(table, PriceListFile());
+        } catch (const std::exception& e) {
+          importError = e.what();
+          outcome = TOutcome::ImportFailed;
+          return;
+        }
+        try {
+          naveko::TOdbcPriceStore store(*qgeneral);
+          result = naveko::RunPriceUpdate(table, store, fw::LocaleDecimalSeparator(), &journal, SystemCodePage(),
+                                          [&](int n, int of) {
+                                            listed = of;
+                                            done = n;
+                                          });
+        } catch (const std::exception& e) {
+          result.Outcome = naveko::TUpdateOutcome::SnapshotFailed;
+          result.Error = e.what();
+        }
+      },
+      [&] {
+        if (listed > 0) progress.Set(unsigned(done.load()), unsigned(listed.load()));
+      });
+
+  if (outcome == TOutcome::ImportFailed) {
+    ::OutputDebugStringA(("Price list import failed: " + importError).c_str());
+    log.Add("import failed", AnsiToUtf8(importError));
     Report(log, kImportProblem);
     return;
   }
-  log.Add("reader", reader == sheet::TReaderUsed::SpreadsheetApplication ? "the spreadsheet application"
-                                                                         : "the built-in reader");
+  log.Add("reader",
+          reader == sheet::TReaderUsed::SpreadsheetApplication ? "the spreadsheet application" : "the built-in reader");
+  // The import leaves R + 2 rows for a sheet whose last cell is in row R.
   log.Add("rows read", std::to_string(table.RowCount() - 2));
-
-  TJournalFile file;
-  naveko::TRunJournal journal(file);
-  const naveko::TUpdateResult result =
-      naveko::RunPriceUpdate(table, *qgeneral, fw::LocaleDecimalSeparator(), &journal, SystemCodePage());
   log.Add("keys listed", std::to_string(result.ListedKeys));
-  log.Add("journal", file.Path().empty() ? std::string("none") : Utf8(file.Name()));
+  log.Add("journal", file.Name().empty() ? std::string("none") : file.Name());
   if (result.Outcome == naveko::TUpdateOutcome::SnapshotFailed) {
     log.Add("snapshot failed", AnsiToUtf8(result.Error));
     Report(log, kSnapshotProblem);
@@ -161,8 +250,10 @@ void TForm1::TeButton1Click(TObject*) {
   log.Add("rows changed", std::to_string(result.RowsChanged));
   if (!result.JournalError.empty()) log.Add("journal's final form", "not written: " + result.JournalError);
   if (result.Outcome != naveko::TUpdateOutcome::Success) {
-    ::OutputDebugStringA(("Price update stopped at row " + std::to_string(result.FailedRow) + ": " + result.Error).c_str());
-    log.Add("stopped at", "sheet row " + std::to_string(result.FailedRow + 1) + ": " + AnsiToUtf8(result.Error));
+    progress.Stopped();
+    ::OutputDebugStringA(
+        ("Price update stopped at sheet row " + std::to_string(result.FailedRow) + ": " + result.Error).c_str());
+    log.Add("stopped at", "sheet row " + std::to_string(result.FailedRow) + ": " + AnsiToUtf8(result.Error));
     Report(log, kUpdateIncomplete);
     return;
   }

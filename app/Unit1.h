@@ -32,4 +32,14 @@ class TForm1 : public fw::TForm {
 
  protected:
   void Notification(fw::TComponent* c, fw::TOperation op) override;
+  void WndProc(fw::TMessage& m) override;
+
+ private:
+  // The database, then the price list: posted by FormShow, so that it runs
+  // once the window is on the screen.
+  void StartUp();
+  // While the start-up's or an update's work goes, the window answers but
+  // takes no input, and a request to close waits for the work's end.
+  bool busy_ = false;
+  bool closeRequested_ = false;
 };

@@ -61,45 +61,81 @@ std::wstring NewestJournal() {
   return newest;
 }
 
-void TJournalFile::Create() {
+namespace {
+
+constexpr size_t kJournalLimit = 512u * 1024 * 1024;
+
+}  // namespace
+
+TJournalFile::~TJournalFile() {
+  // A journal whose snapshot never reached the disk had no statement run on its account.
+  if (!temporary_.empty()) {
+    file_.reset();
+    ::DeleteFileW(temporary_.c_str());
+  }
+}
+
+void TJournalFile::CreateTemporary() {
   const std::wstring folder = JournalFolder();
   if (!MakeFolder(folder))
     throw std::runtime_error("cannot make the journal folder " + fw::WideToUtf8(folder) + ": " +
                              ErrorText(::GetLastError()));
   SYSTEMTIME t{};
   ::GetLocalTime(&t);
-  wchar_t stamp[32];
-  std::swprintf(stamp, 32, L"%04u-%02u-%02u_%02u%02u%02u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond);
+  char stamp[32];
+  std::snprintf(stamp, sizeof stamp, "%04u-%02u-%02u_%02u%02u%02u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute,
+                t.wSecond);
+  stamp_ = stamp;
+  const std::wstring temporary =
+      folder + L"\\" + fw::Utf8ToWide(stamp_) + L"-" + std::to_wstring(::GetCurrentProcessId()) + L".tmp";
+  file_ = fw::OwnFile(::CreateFileW(temporary.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file_)
+    throw std::runtime_error("cannot make the journal " + fw::WideToUtf8(temporary) + ": " +
+                             ErrorText(::GetLastError()));
+  temporary_ = temporary;
+}
+
+// The temporary file, on the disk, under the run's name: the first free one of
+// STAMP.csv, STAMP-2.csv, ... (a journal already there is never overwritten).
+void TJournalFile::NameIt() {
+  if (!::FlushFileBuffers(file_.get()))
+    throw std::runtime_error("cannot flush to the disk: " + ErrorText(::GetLastError()));
+  file_.reset();
+  const std::wstring folder = JournalFolder();
   for (unsigned n = 1; n < 1000; ++n) {
-    const std::wstring path = folder + L"\\" + stamp + (n == 1 ? L"" : L"-" + std::to_wstring(n)) + L".csv";
-    // CREATE_NEW: a journal already there is never overwritten.
-    file_ = fw::OwnFile(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file_) {
+    const std::wstring path =
+        folder + L"\\" + fw::Utf8ToWide(stamp_) + (n == 1 ? L"" : L"-" + std::to_wstring(n)) + L".csv";
+    if (::MoveFileExW(temporary_.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH)) {
+      temporary_.clear();
       path_ = path;
+      file_ = fw::OwnFile(::CreateFileW(path_.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+      if (!file_)
+        throw std::runtime_error("cannot open the journal " + fw::WideToUtf8(path_) + ": " +
+                                 ErrorText(::GetLastError()));
       return;
     }
     if (::GetLastError() != ERROR_FILE_EXISTS && ::GetLastError() != ERROR_ALREADY_EXISTS)
-      throw std::runtime_error("cannot make the journal " + fw::WideToUtf8(path) + ": " + ErrorText(::GetLastError()));
+      throw std::runtime_error("cannot name the journal " + fw::WideToUtf8(path) + ": " + ErrorText(::GetLastError()));
   }
   throw std::runtime_error("a thousand journals carry this second's name already");
 }
 
 void TJournalFile::Append(std::string_view bytes) {
-  if (!file_) {
-    Create();
-    try {
-      WriteAndFlush(file_.get(), bytes);
-    } catch (...) {
-      // The snapshot did not reach the disk and no statement has run: no record to keep.
-      file_.reset();
-      ::DeleteFileW(path_.c_str());
-      path_.clear();
-      throw;
-    }
+  if (!file_ && path_.empty()) CreateTemporary();
+  if (!file_) throw std::runtime_error("the journal is closed");
+  WriteAll(file_.get(), bytes);
+}
+
+void TJournalFile::Flush() {
+  if (!file_) throw std::runtime_error("the journal is closed");
+  if (path_.empty()) {
+    NameIt();
     return;
   }
-  WriteAndFlush(file_.get(), bytes);
+  if (!::FlushFileBuffers(file_.get()))
+    throw std::runtime_error("cannot flush to the disk: " + ErrorText(::GetLastError()));
 }
 
 void TJournalFile::Replace(std::string_view bytes) {
@@ -108,10 +144,16 @@ void TJournalFile::Replace(std::string_view bytes) {
   ReplaceFile(path_, bytes);
 }
 
-std::wstring TJournalFile::Name() const {
+std::string TJournalFile::Name() const {
   const size_t slash = path_.find_last_of(L'\\');
-  return slash == std::wstring::npos ? path_ : path_.substr(slash + 1);
+  return fw::WideToUtf8(slash == std::wstring::npos ? path_ : path_.substr(slash + 1));
 }
+
+std::string TJournalFiles::Newest() { return fw::WideToUtf8(NewestJournal()); }
+
+std::string TJournalFiles::Read(const std::string& name) { return ReadWholeFile(fw::Utf8ToWide(name), kJournalLimit); }
+
+std::unique_ptr<naveko::TJournalSink> TJournalFiles::Create() { return std::make_unique<TJournalFile>(); }
 
 naveko::TTextCodec SystemCodePage() {
   naveko::TTextCodec codec;

@@ -3,9 +3,11 @@
 // in the same second is 2026-12-10_083015-2.csv). A journal is never
 // overwritten, and nothing here deletes one that holds a run's record.
 #pragma once
+#include <memory>
 #include <string>
 
 #include "app/core/journal.h"
+#include "app/core/price_undo.h"
 #include "framework/win/handles.h"
 
 // %LOCALAPPDATA%\NAVEKO\journal (not made here).
@@ -14,20 +16,34 @@ std::wstring JournalFolder();
 // The newest journal of the folder by the time in its name; empty when there is none.
 std::wstring NewestJournal();
 
-// A journal being written: the file is made by the first Append (the
-// snapshot); if that first write fails, the file goes again, since no
-// statement has run. Each Append is flushed to the disk before it returns.
+// A journal being written. The snapshot goes to a temporary file, which the
+// first flush puts on the disk and renames into place under the run's name,
+// so that a journal is never seen without its whole snapshot (a program ended
+// while writing it leaves only the temporary file, which nothing reads); later
+// appends go to the end of the named file and reach the disk with each flush.
 class TJournalFile : public naveko::TJournalSink {
  public:
+  ~TJournalFile() override;
   void Append(std::string_view bytes) override;
+  void Flush() override;
   void Replace(std::string_view bytes) override;
+  std::string Name() const override;  // the file name alone in UTF-8, empty before the file is made
   const std::wstring& Path() const { return path_; }
-  std::wstring Name() const;  // the file name alone, empty before the file is made
 
  private:
-  void Create();
+  void CreateTemporary();
+  void NameIt();
   fw::UniqueFile file_;
-  std::wstring path_;
+  std::wstring temporary_, path_;
+  std::string stamp_;
+};
+
+// The journal folder of the way back: names are paths in UTF-8.
+class TJournalFiles : public naveko::TJournalFolder {
+ public:
+  std::string Newest() override;
+  std::string Read(const std::string& name) override;
+  std::unique_ptr<naveko::TJournalSink> Create() override;
 };
 
 // The program's 8-bit text and the journal's UTF-8, through the system code page.

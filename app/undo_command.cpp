@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <optional>
+
+#include "app/core/odbc_price_store.h"
 #include "app/core/price_undo.h"
 #include "app/journal_file.h"
 #include "app/program_texts.h"
@@ -14,8 +17,6 @@
 #include "framework/win/sysutils.h"
 
 namespace {
-
-constexpr size_t kJournalLimit = 512u * 1024 * 1024;
 
 std::string AnsiToUtf8(const std::string& s) { return fw::WideToUtf8(fw::AnsiToWide(s)); }
 
@@ -37,51 +38,50 @@ bool IsUndoCommand(const std::vector<std::wstring>& args, std::wstring& file) {
 
 int RunUndoCommand(const std::wstring& named) {
   naveko::TLogBlock log = NewLogBlock("undo");
-  const std::wstring path = named.empty() ? NewestJournal() : named;
-  if (path.empty()) {
-    log.Add("journal", "none in " + fw::WideToUtf8(JournalFolder()));
-    return Finish(log, kNothingToUndo, 2);
-  }
-  log.Add("journal", fw::WideToUtf8(path));
-
-  // The whole journal is read and checked before the first statement.
-  std::vector<naveko::TJournalRow> rows;
-  try {
-    rows = naveko::ParseJournal(ReadWholeFile(path, kJournalLimit));
-  } catch (const std::exception& e) {
-    log.Add("journal refused", e.what());
-    return Finish(log, kUndoProblem, 1);
-  }
-
   db::TDatabaseConnection connection(nullptr);
   connection.SetCommandTimeout(kCommandTimeout);
-  try {
-    connection.SetConnectionString(kConnectionString);
-    connection.Open();
-    log.Add("database", std::string("connected to ") + kDatabaseName);
-  } catch (const std::exception& e) {
-    log.Add("database", "failed: " + AnsiToUtf8(e.what()));
-    return Finish(log, kUndoProblem, 1);
-  }
   db::TDatabaseQuery query(nullptr);
   query.SetCommandTimeout(kCommandTimeout);
-  query.SetConnection(&connection);
-
-  TJournalFile own;
-  naveko::TRunJournal journal(own);
-  const naveko::TUndoResult result = naveko::UndoPriceUpdate(rows, query, journal, SystemCodePage());
+  std::optional<naveko::TOdbcPriceStore> store;
+  // The database is opened only once the whole journal was read and found sound.
+  auto open = [&]() -> naveko::TPriceStore& {
+    connection.SetConnectionString(kConnectionString);
+    connection.Open();
+    query.SetConnection(&connection);
+    return store.emplace(query);
+  };
+  TJournalFiles folder;
+  const naveko::TUndoCommandResult run = naveko::RunUndoCommand(folder, fw::WideToUtf8(named), open, SystemCodePage());
+  switch (run.Status) {
+    case naveko::TUndoStatus::NothingToUndo:
+      log.Add("journal", "none in " + fw::WideToUtf8(JournalFolder()));
+      return Finish(log, kNothingToUndo, 2);
+    case naveko::TUndoStatus::JournalRefused:
+      log.Add("journal", run.Journal);
+      log.Add("journal refused", run.Why);
+      return Finish(log, kUndoProblem, 1);
+    case naveko::TUndoStatus::DatabaseFailed:
+      log.Add("journal", run.Journal);
+      log.Add("database", "failed: " + AnsiToUtf8(run.Why));
+      return Finish(log, kUndoProblem, 1);
+    default: break;
+  }
+  const naveko::TUndoResult& result = run.Undo;
+  log.Add("journal", run.Journal);
+  log.Add("database", std::string("connected to ") + kDatabaseName);
+  if (result.Finishing) log.Add("finishes", "an undo that stopped before its end");
   log.Add("rows the update wrote", std::to_string(result.Candidates));
   log.Add("rows restored", std::to_string(result.Restored));
   log.Add("rows left, changed since", std::to_string(result.LeftChanged));
-  log.Add("own journal", own.Path().empty() ? std::string("none") : fw::WideToUtf8(own.Name()));
+  if (!result.Notes.empty()) log.Add("notes", AnsiToUtf8(result.Notes));
+  log.Add("own journal", run.OwnJournal.empty() ? std::string("none") : run.OwnJournal);
   if (!result.JournalError.empty()) log.Add("own journal's final form", "not written: " + result.JournalError);
-  if (!result.Done) {
+  if (run.Status != naveko::TUndoStatus::Done) {
     log.Add("stopped", (result.FailedRow > 0 ? "at sheet row " + std::to_string(result.FailedRow) + ": " : "") +
                            AnsiToUtf8(result.Error));
     return Finish(log, kUndoProblem, 1);
   }
-  const std::wstring message = std::wstring(kUndoDone) + L"\n" + kUndoRestoredCount +
-                               std::to_wstring(result.Restored) + L"\n" + kUndoLeftCount +
-                               std::to_wstring(result.LeftChanged);
+  const std::wstring message = std::wstring(kUndoDone) + L"\n" + kUndoRestoredCount + std::to_wstring(result.Restored) +
+                               L"\n" + kUndoLeftCount + std::to_wstring(result.LeftChanged);
   return Finish(log, message, 0);
 }

@@ -58,7 +58,7 @@ std::string ReadWholeFile(const std::wstring& path, size_t limit) {
   return bytes;
 }
 
-void WriteAndFlush(HANDLE file, std::string_view bytes) {
+void WriteAll(HANDLE file, std::string_view bytes) {
   while (!bytes.empty()) {
     DWORD wrote = 0;
     const DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1u << 20));
@@ -66,6 +66,10 @@ void WriteAndFlush(HANDLE file, std::string_view bytes) {
       throw std::runtime_error("cannot write: " + ErrorText(::GetLastError()));
     bytes.remove_prefix(wrote);
   }
+}
+
+void WriteAndFlush(HANDLE file, std::string_view bytes) {
+  WriteAll(file, bytes);
   if (!::FlushFileBuffers(file)) throw std::runtime_error("cannot flush to the disk: " + ErrorText(::GetLastError()));
 }
 

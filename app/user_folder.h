@@ -20,6 +20,8 @@ std::string ReadWholeFile(const std::wstring& path, size_t limit);
 // of `path` in one step; the old file stays if any of that fails. Throws.
 void ReplaceFile(const std::wstring& path, std::string_view bytes);
 
+// Writes all of `bytes` to an open file. Throws.
+void WriteAll(HANDLE file, std::string_view bytes);
 // Writes all of `bytes` to an open file and flushes them to the disk. Throws.
 void WriteAndFlush(HANDLE file, std::string_view bytes);
 

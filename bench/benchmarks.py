@@ -13,7 +13,7 @@ ratios against baselines run by this same script on the same files:
            module; the snapshot of 3, 1499 and 20 000 keys on a 20 000-record
            mat00 against one prepared select per key and one scan of mat00.
 
-Usage (through bench/run.sh): benchmarks.py BUILD_DIR [--repeat N]"""
+Usage (through bench/run.sh): benchmarks.py BUILD_DIR [--repeat N] [--only reader|update]"""
 import json
 import os
 import shutil
@@ -27,6 +27,7 @@ from pathlib import Path
 
 BUILD = Path(sys.argv[1])
 REPEAT = int(sys.argv[sys.argv.index("--repeat") + 1]) if "--repeat" in sys.argv else 3
+ONLY = sys.argv[sys.argv.index("--only") + 1] if "--only" in sys.argv else None
 WORK = Path(tempfile.mkdtemp(prefix="naveko-bench-"))
 MAIN = "http://schemas.openxmlformats.org/spreadsheetml/2006/main"
 REL = "http://schemas.openxmlformats.org/officeDocument/2006/relationships"
@@ -198,7 +199,9 @@ def update_benchmark() -> None:
 
 if __name__ == "__main__":
     try:
-        reader_benchmarks()
-        update_benchmark()
+        if ONLY in (None, "reader"):
+            reader_benchmarks()
+        if ONLY in (None, "update"):
+            update_benchmark()
     finally:
         shutil.rmtree(WORK, ignore_errors=True)

@@ -15,35 +15,40 @@
 #include <stdexcept>
 #include <string>
 
-#include "app/core/price_reader.h"
+#include "app/core/odbc_price_store.h"
 #include "app/core/price_update.h"
 #include "db/connection.h"
 #include "db/query.h"
 
 namespace {
 
-// The journal on a POSIX file, flushed to the disk at each write as the program's is.
+// The journal on a POSIX file as the program keeps its own: written as it
+// goes, on the disk at each flush (fsync), the final form by a flushed
+// temporary file renamed into place.
 class FileSink : public naveko::TJournalSink {
  public:
   explicit FileSink(std::string path) : path_(std::move(path)) {}
+  ~FileSink() override {
+    if (fd_ >= 0) ::close(fd_);
+  }
   void Append(std::string_view b) override {
-    const int fd = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-    Write(fd, b);
+    if (fd_ < 0) fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd_ < 0 || ::write(fd_, b.data(), b.size()) != ssize_t(b.size())) throw std::runtime_error("write");
+  }
+  void Flush() override {
+    if (::fsync(fd_) != 0) throw std::runtime_error("fsync");
   }
   void Replace(std::string_view b) override {
     const std::string temp = path_ + ".tmp";
-    Write(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), b);
-    if (std::rename(temp.c_str(), path_.c_str()) != 0) throw std::runtime_error("rename");
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const bool ok = fd >= 0 && ::write(fd, b.data(), b.size()) == ssize_t(b.size()) && ::fsync(fd) == 0;
+    if (fd >= 0) ::close(fd);
+    if (!ok || std::rename(temp.c_str(), path_.c_str()) != 0) throw std::runtime_error("replace");
   }
 
  private:
-  static void Write(int fd, std::string_view b) {
-    if (fd < 0) throw std::runtime_error("open");
-    const bool ok = ::write(fd, b.data(), b.size()) == ssize_t(b.size()) && ::fsync(fd) == 0;
-    ::close(fd);
-    if (!ok) throw std::runtime_error("write");
-  }
   std::string path_;
+  int fd_ = -1;
 };
 
 std::vector<std::string> Keys(int n) {
@@ -72,6 +77,7 @@ int main(int argc, char** argv) {
   connection.Open();
   db::TDatabaseQuery query(nullptr);
   query.SetConnection(&connection);
+  naveko::TOdbcPriceStore store(query);
   fw::TStringTable table(30, 1500);
   for (int row = 1; row < 1500; ++row) {
     std::string key = "G", price = std::to_string(row);
@@ -82,23 +88,22 @@ int main(int argc, char** argv) {
   }
   FileSink sink(std::string(argv[1]) + ".journal.csv");
   naveko::TRunJournal journal(sink);
-  naveko::TPriceReader reader(connection);
   const std::vector<std::string> keys = Keys(n);
   size_t found = 0;
 
   const auto start = std::chrono::steady_clock::now();
   if (mode == "update" || mode == "journal") {
     const naveko::TUpdateResult result =
-        naveko::RunPriceUpdate(table, query, ".", mode == "journal" ? &journal : nullptr);
+        naveko::RunPriceUpdate(table, store, ".", mode == "journal" ? &journal : nullptr);
     if (result.Outcome != naveko::TUpdateOutcome::Success) {
       std::fprintf(stderr, "update run failed at row %d: %s\n", result.FailedRow, result.Error.c_str());
       return 1;
     }
     found = size_t(result.StatementsRun);
   } else if (mode == "snapshot") {
-    for (const auto& p : reader.ReadAll(keys)) found += p.Records;
+    for (const auto& p : store.ReadAll(keys)) found += p.Records;
   } else if (mode == "per-key") {
-    for (const auto& k : keys) found += reader.Read(k).Records;
+    for (const auto& k : keys) found += store.Read(k).Records;
   } else if (mode == "scan") {
     query.SetSQL("select guid, salp, price1, salp2, price2 from mat00");
     found = query.OpenRows().size();

@@ -14,7 +14,7 @@ const fw::TClassInfo& TDatabaseConnection::StaticClassInfo() {
     fw::TClassInfo i("TDatabaseConnection", &fw::TComponent::StaticClassInfo(),
                      [](fw::TComponent* o) -> fw::TComponent* { return new TDatabaseConnection(o); });
     i.Add(fw::IntProp<TDatabaseConnection, int>("CommandTimeout", &TDatabaseConnection::CommandTimeout,
-                                               &TDatabaseConnection::SetCommandTimeout, 30));
+                                                &TDatabaseConnection::SetCommandTimeout, 30));
     i.Add(fw::StringProp<TDatabaseConnection, std::wstring>("ConnectionString", &TDatabaseConnection::ConnectionStringW,
                                                             &TDatabaseConnection::SetConnectionStringW, L""));
     return i;
@@ -53,6 +53,7 @@ void TDatabaseConnection::Open() {
 }
 
 void TDatabaseConnection::Close() {
+  if (inTransaction_) Rollback();
   if (dbc_ && connected_) SQLDisconnect(dbc_.Get());
   connected_ = false;
   dbc_.Reset();
@@ -67,6 +68,30 @@ void TDatabaseConnection::Execute(const std::string& sql) {
   std::string text = sql;
   SQLRETURN rc = SQLExecDirect(stmt.Get(), reinterpret_cast<SQLCHAR*>(text.data()), SQLINTEGER(text.size()));
   if (rc != SQL_NO_DATA) Check(rc, stmt, "Statement failed");
+}
+
+void TDatabaseConnection::BeginTransaction() {
+  if (!Connected()) throw EDatabaseError("The connection is not open", {});
+  if (inTransaction_) throw EDatabaseError("A transaction is already open", {});
+  Check(SQLSetConnectAttr(dbc_.Get(), SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0), dbc_,
+        "Cannot begin a transaction");
+  inTransaction_ = true;
+}
+
+void TDatabaseConnection::Commit() {
+  if (!inTransaction_) throw EDatabaseError("No transaction is open", {});
+  Check(SQLEndTran(SQL_HANDLE_DBC, dbc_.Get(), SQL_COMMIT), dbc_, "Cannot commit");
+  inTransaction_ = false;
+  Check(SQLSetConnectAttr(dbc_.Get(), SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0), dbc_,
+        "Cannot return to statements that commit by themselves");
+}
+
+void TDatabaseConnection::Rollback() {
+  if (!inTransaction_) return;
+  inTransaction_ = false;
+  if (!Connected()) return;
+  SQLEndTran(SQL_HANDLE_DBC, dbc_.Get(), SQL_ROLLBACK);
+  SQLSetConnectAttr(dbc_.Get(), SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0);
 }
 
 }  // namespace db

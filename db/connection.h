@@ -26,7 +26,7 @@ class TDatabaseConnection : public fw::TComponent {
   void SetCommandTimeout(int seconds) { commandTimeout_ = seconds; }
   bool LoginPrompt() const { return false; }
 
-  void Open();   // throws EDatabaseError; a failed open leaves the connection closed
+  void Open();  // throws EDatabaseError; a failed open leaves the connection closed
   void Close();
   bool Connected() const { return bool(dbc_) && connected_; }
   // How many times Open reached the driver: nothing reconnects behind the caller's back.
@@ -37,12 +37,39 @@ class TDatabaseConnection : public fw::TComponent {
   // Runs one statement without parameters or rows (for set-up and tests).
   void Execute(const std::string& sql);
 
+  // Statements commit by themselves unless a transaction is open (TTransaction).
+  void BeginTransaction();
+  void Commit();
+  void Rollback();  // never throws: a connection that cannot roll back has lost the work anyway
+  bool InTransaction() const { return inTransaction_; }
+
  private:
   std::string connectionString_;
   int commandTimeout_ = 30;
   TOdbcHandle env_, dbc_;
   bool connected_ = false;
+  bool inTransaction_ = false;
   int openAttempts_ = 0;
+};
+
+// A transaction on a connection for as long as it lives: what it did is undone
+// unless Commit ran, on every path out.
+class TTransaction {
+ public:
+  explicit TTransaction(TDatabaseConnection& connection) : connection_(connection) { connection_.BeginTransaction(); }
+  ~TTransaction() {
+    if (!done_) connection_.Rollback();
+  }
+  TTransaction(const TTransaction&) = delete;
+  TTransaction& operator=(const TTransaction&) = delete;
+  void Commit() {
+    connection_.Commit();
+    done_ = true;
+  }
+
+ private:
+  TDatabaseConnection& connection_;
+  bool done_ = false;
 };
 
 }  // namespace db

@@ -157,15 +157,27 @@ void TDatabaseQuery::Execute() {
   }
 }
 
-void TDatabaseQuery::ExecSQL() {
+long long TDatabaseQuery::ExecSQL() {
   Prepare();
   TBindings bindings;
   Bind(bindings);
   Execute();
   SQLHSTMT h = stmt_.Get();
-  while (Succeeded(SQLMoreResults(h))) {
+  SQLLEN changed = -1;
+  if (!Succeeded(SQLRowCount(h, &changed))) changed = -1;
+  // Later results carry what ran after the statement itself (a trigger's own
+  // statements): an error among them fails the statement.
+  for (;;) {
+    const SQLRETURN rc = SQLMoreResults(h);
+    if (rc == SQL_NO_DATA || rc == SQL_INVALID_HANDLE) break;
+    if (!Succeeded(rc)) {
+      EDatabaseError e("Statement failed after its first result", ReadDiagnostics(SQL_HANDLE_STMT, h));
+      SQLFreeStmt(h, SQL_CLOSE);
+      throw e;
+    }
   }
   SQLFreeStmt(h, SQL_CLOSE);
+  return changed;
 }
 
 namespace {

@@ -1,19 +1,14 @@
 // The query component (the main window's qgeneral): one statement text with
 // ":name" markers, parameters addressed by position, executed without rows.
 #pragma once
-#include <cstdint>
 #include <optional>
 #include <string>
-#include <variant>
 #include <vector>
 
 #include "db/connection.h"
+#include "db/param_value.h"
 
 namespace db {
-
-// What a parameter can carry: nothing yet, a double, a one-byte unsigned
-// integer, or text in the system code page.
-using TParamValue = std::variant<std::monostate, double, std::uint8_t, std::string>;
 
 // A result row: each column's text, nullopt for NULL.
 using TTextRow = std::vector<std::optional<std::string>>;
@@ -51,8 +46,10 @@ class TDatabaseQuery : public fw::TComponent {
   const TParameter& Param(int i) const { return params_.at(size_t(i)); }
   void SetParam(int i, TParamValue v);
 
-  // Runs the statement; any failure is raised as EDatabaseError.
-  void ExecSQL();
+  // Runs the statement and returns how many records it changed (-1 when the
+  // driver does not tell). Any failure is raised as EDatabaseError, an error
+  // that comes after the statement's own result (a trigger's) included.
+  long long ExecSQL();
   // Runs a statement that returns rows and reads them all, every column as
   // the driver spells it as text (nullopt for NULL). Failures as ExecSQL's.
   std::vector<TTextRow> OpenRows();

@@ -7,12 +7,13 @@
 #include "app/core/journal.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  std::vector<naveko::TJournalRow> rows;
+  naveko::TJournal journal;
   try {
-    rows = naveko::ParseJournal(std::string_view(reinterpret_cast<const char*>(data), size));
+    journal = naveko::ReadJournal(std::string_view(reinterpret_cast<const char*>(data), size));
   } catch (const naveko::EJournalError&) {
     return 0;
   }
-  if (naveko::ParseJournal(naveko::FormatJournal(rows)) != rows) __builtin_trap();
+  const naveko::TJournal again = naveko::ReadJournal(naveko::FormatJournal(journal.Rows, journal.Kind));
+  if (again.Rows != journal.Rows || again.Kind != journal.Kind) __builtin_trap();
   return 0;
 }

@@ -23,7 +23,7 @@ PACKAGES=(
   wine wine64 fonts-wine xvfb xdotool x11-utils imagemagick locales
   googletest libgtest-dev
   libjpeg62-turbo-dev libzip-dev libexpat1-dev zlib1g-dev
-  python3-openpyxl python3-pefile
+  python3-openpyxl python3-pefile python3-psycopg2
   wixl msitools gir1.2-libmsi-1.0 python3-gi osslsigncode openssl
   libpixman-1-dev
   unixodbc unixodbc-dev libsqliteodbc odbc-postgresql postgresql sqlite3

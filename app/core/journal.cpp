@@ -22,6 +22,7 @@ struct TOutcomeName {
 };
 constexpr TOutcomeName kOutcomeNames[] = {
     {TRowOutcome::NotReached, "not reached"},
+    {TRowOutcome::AboutToWrite, "about to write"},
     {TRowOutcome::Changed, "changed"},
     {TRowOutcome::Unchanged, "unchanged"},
     {TRowOutcome::NotInDatabase, "not in the database"},
@@ -32,7 +33,12 @@ std::uint32_t Crc(std::uint32_t crc, std::string_view bytes) {
   return std::uint32_t(crc32(crc, reinterpret_cast<const Bytef*>(bytes.data()), uInt(bytes.size())));
 }
 
-std::uint32_t Seed(size_t listedKeys) { return Crc(0, "listed keys " + std::to_string(listedKeys)); }
+// The chain starts from the kind of run and the number of listed keys, so
+// neither can be changed without the checks telling.
+std::uint32_t Seed(size_t listedKeys, TJournalKind kind) {
+  const std::string count = "listed keys " + std::to_string(listedKeys);
+  return Crc(0, kind == TJournalKind::Undo ? "undo, " + count : count);
+}
 
 std::string Hex(std::uint32_t v) {
   char buf[9];
@@ -109,12 +115,19 @@ struct TRecord {
   Fail("record " + std::to_string(r.Number) + " " + why);
 }
 
-// Splits the records after the heading. A last record without its line end
-// is returned in `partial` instead.
+// Splits the records after the heading. A last line that a stop cut short (a
+// record without its line end, or the garbage a power cut may leave after the
+// last line end) is returned in `partial` instead: a fault with no line end
+// after it is such a line; one with a line end after it is a fault.
 std::vector<TRecord> SplitRecords(std::string_view s, bool& partial) {
   std::vector<TRecord> records;
   size_t pos = 0;
   partial = false;
+  // A fault at `at` of the record begun at `start`: torn, or refused.
+  auto fault = [&](const TRecord& rec, size_t at, const char* why) {
+    if (s.find("\r\n", at) != std::string_view::npos) Fail(rec, why);
+    partial = true;
+  };
   while (pos < s.size()) {
     TRecord rec;
     rec.Number = records.size() + 1;
@@ -144,7 +157,10 @@ std::vector<TRecord> SplitRecords(std::string_view s, bool& partial) {
         }
       } else {
         while (pos < s.size() && s[pos] != ',' && s[pos] != '\r' && s[pos] != '\n') {
-          if (s[pos] == '"') Fail(rec, "has a quote inside an unquoted field");
+          if (s[pos] == '"') {
+            fault(rec, pos, "has a quote inside an unquoted field");
+            return records;
+          }
           f.Text += s[pos++];
         }
       }
@@ -159,7 +175,8 @@ std::vector<TRecord> SplitRecords(std::string_view s, bool& partial) {
         pos += 2;
         ended = true;
       } else {
-        Fail(rec, "has a line break that is not CRLF, or text after a closing quote");
+        fault(rec, pos + 1, "has a line break that is not CRLF, or text after a closing quote");
+        return records;
       }
     }
     if (lastComma == std::string_view::npos) Fail(rec, "has a single field");
@@ -222,7 +239,11 @@ TJournalRow ReadRow(const TRecord& r) {
     row.Outcome = it->Outcome;
   }
   switch (row.Outcome) {
-    case TRowOutcome::NotReached:
+    case TRowOutcome::NotReached:  // an undo's may name what it will put back; checked with the kind
+    case TRowOutcome::Failed: break;
+    case TRowOutcome::AboutToWrite:
+      if (!row.Written) Fail(r, "is about to write without the prices it sends");
+      break;
     case TRowOutcome::LeftChangedSince:
       if (row.Written) Fail(r, "has new prices for a row that wrote none");
       break;
@@ -233,16 +254,21 @@ TJournalRow ReadRow(const TRecord& r) {
         Fail(r, "has an outcome its prices contradict");
       break;
     case TRowOutcome::NotInDatabase:
-      if (row.Found) Fail(r, "has old prices for a key not in the database");
-      break;
-    case TRowOutcome::Failed:
+      if (row.Found || row.Written) Fail(r, "has prices for a key not in the database");
       break;
   }
   return row;
 }
 
-void CheckChain(const std::vector<TRecord>& records, size_t listedKeys) {
-  std::uint32_t chain = Seed(listedKeys);
+// The kind whose chain the first record continues.
+TJournalKind KindOf(const TRecord& first, size_t listedKeys) {
+  for (TJournalKind kind : {TJournalKind::Update, TJournalKind::Undo})
+    if (first.Fields.back().Text == Hex(Crc(Seed(listedKeys, kind), first.Checked))) return kind;
+  Fail(first, "does not match its check: it was changed, moved or cut");
+}
+
+void CheckChain(const std::vector<TRecord>& records, size_t listedKeys, TJournalKind kind) {
+  std::uint32_t chain = Seed(listedKeys, kind);
   for (const TRecord& r : records) {
     chain = Crc(chain, r.Checked);
     const TField& check = r.Fields.back();
@@ -256,9 +282,25 @@ bool Ascending(const std::vector<TJournalRow>& rows, size_t from, size_t to) {
   return true;
 }
 
+// After the snapshot, each row has at most an intent and then an ending, and
+// the rows come in order.
+bool InRunOrder(const std::vector<TJournalRow>& rows, size_t from) {
+  for (size_t i = from + 1; i < rows.size(); ++i) {
+    if (rows[i].Row < rows[i - 1].Row) return false;
+    if (rows[i].Row == rows[i - 1].Row &&
+        (rows[i - 1].Outcome != TRowOutcome::AboutToWrite || rows[i].Outcome == TRowOutcome::AboutToWrite))
+      return false;
+  }
+  return true;
+}
+
 }  // namespace
 
-TJournalWriter::TJournalWriter(size_t listedKeys) : chain_(Seed(listedKeys)) {}
+bool Ended(const TJournalRow& row) {
+  return row.Outcome == TRowOutcome::Changed || row.Outcome == TRowOutcome::Unchanged;
+}
+
+TJournalWriter::TJournalWriter(size_t listedKeys, TJournalKind kind) : chain_(Seed(listedKeys, kind)) {}
 
 std::string TJournalWriter::Heading() { return std::string(kBom) + std::string(kHeading) + "\r\n"; }
 
@@ -271,14 +313,14 @@ std::string TJournalWriter::Record(const TJournalRow& row) {
   return text + "," + Hex(chain_) + "\r\n";
 }
 
-std::string FormatJournal(const std::vector<TJournalRow>& rows) {
-  TJournalWriter writer(rows.size());
+std::string FormatJournal(const std::vector<TJournalRow>& rows, TJournalKind kind) {
+  TJournalWriter writer(rows.size(), kind);
   std::string text = TJournalWriter::Heading();
   for (const TJournalRow& row : rows) text += writer.Record(row);
   return text;
 }
 
-std::vector<TJournalRow> ParseJournal(std::string_view bytes) {
+TJournal ReadJournal(std::string_view bytes) {
   const std::string heading = TJournalWriter::Heading();
   if (bytes.substr(0, kBom.size()) != kBom) Fail("does not begin with UTF-8's byte-order mark");
   if (bytes.substr(0, heading.size()) != heading) Fail("has no heading line, or another one");
@@ -291,47 +333,125 @@ std::vector<TJournalRow> ParseJournal(std::string_view bytes) {
   for (const TRecord& r : records) rows.push_back(ReadRow(r));
 
   // The snapshot is the leading run of rows not reached; a final form begins
-  // with a row that was reached (the run always reaches its first row).
-  const size_t leading = size_t(std::find_if(rows.begin(), rows.end(),
-                                             [](const TJournalRow& r) { return r.Outcome != TRowOutcome::NotReached; }) -
-                                rows.begin());
-  const bool running = leading != 0 && leading != rows.size();
-  const size_t listed = running ? leading : rows.size();
-  if (partial && !running) Fail("is cut short: its last line has no end");
-  CheckChain(records, listed);
+  // with a row that was reached (the run always reaches its first row), so a
+  // file that begins with a row not reached is a running form, the snapshot
+  // alone included.
+  const size_t leading =
+      size_t(std::find_if(rows.begin(), rows.end(),
+                          [](const TJournalRow& r) { return r.Outcome != TRowOutcome::NotReached; }) -
+             rows.begin());
+  TJournal journal;
+  journal.Running = leading != 0;
+  const size_t listed = journal.Running ? leading : rows.size();
+  if (partial && !journal.Running) Fail("is cut short: its last line has no end");
+  journal.Kind = KindOf(records.front(), listed);
+  CheckChain(records, listed, journal.Kind);
   if (!Ascending(rows, 0, listed)) Fail("lists its rows out of order");
-  if (!running) return rows;
+  for (size_t i = 0; i < rows.size(); ++i)
+    if (journal.Kind == TJournalKind::Update && rows[i].Outcome == TRowOutcome::NotReached && rows[i].Written)
+      Fail(records[i], "has new prices for a row that wrote none");
+  if (!journal.Running) {
+    journal.Rows = std::move(rows);
+    return journal;
+  }
 
   // A run that stopped half way (a crash or a power loss; a last line the
-  // stop cut in two is left out): each record after the snapshot ends one of
-  // its rows, in order.
-  if (!Ascending(rows, listed, rows.size())) Fail("ends its rows out of order");
-  std::vector<TJournalRow> merged(rows.begin(), rows.begin() + std::ptrdiff_t(listed));
+  // stop cut in two is left out): each record after the snapshot is a row's
+  // intent or its ending, in order.
+  if (!InRunOrder(rows, listed)) Fail("ends its rows out of order");
+  journal.Rows.assign(rows.begin(), rows.begin() + std::ptrdiff_t(listed));
   size_t at = 0;
   for (size_t i = listed; i < rows.size(); ++i) {
-    while (at < listed && merged[at].Row < rows[i].Row) ++at;
-    const TJournalRow& before = merged[at < listed ? at : listed - 1];
+    while (at < listed && journal.Rows[at].Row < rows[i].Row) ++at;
+    const TJournalRow& before = journal.Rows[at < listed ? at : listed - 1];
     if (at == listed || before.Row != rows[i].Row || before.Key != rows[i].Key || before.Found != rows[i].Found ||
         before.Old != rows[i].Old)
       Fail(records[i], "ends a row its snapshot does not have");
-    merged[at] = rows[i];
+    journal.Rows[at] = rows[i];
   }
-  return merged;
+  return journal;
 }
 
 void TRunJournal::Begin(std::vector<TJournalRow> rows) {
-  writer_.emplace(rows.size());
+  writer_.emplace(rows.size(), kind_);
   std::string text = TJournalWriter::Heading();
   for (const TJournalRow& row : rows) text += writer_->Record(row);
-  sink_.Append(text);
+  try {
+    sink_.Append(text);
+    sink_.Flush();
+  } catch (const std::exception& e) {
+    Break(e);
+  }
   rows_ = std::move(rows);
+  state_ = TState::Recording;
+}
+
+void TRunJournal::Break(const std::exception& e) {
+  state_ = TState::Broken;
+  broken_ = e.what();
+  throw;
+}
+
+void TRunJournal::Write(const TJournalRow& row) {
+  try {
+    sink_.Append(writer_->Record(row));
+  } catch (const std::exception& e) {
+    Break(e);
+  }
+}
+
+void TRunJournal::Flush() {
+  try {
+    sink_.Flush();
+  } catch (const std::exception& e) {
+    Break(e);
+  }
+}
+
+void TRunJournal::Intent(size_t index, const TPrices& sent) {
+  if (state_ != TState::Recording) return;
+  TJournalRow& row = rows_.at(index);
+  row.Written = true;
+  row.New = sent;
+  row.Outcome = TRowOutcome::AboutToWrite;
+  Write(row);
+  Flush();
 }
 
 void TRunJournal::RowDone(size_t index, const TJournalRow& row) {
+  if (state_ != TState::Recording) return;
   rows_.at(index) = row;
-  sink_.Append(writer_->Record(row));
+  Write(row);
 }
 
-void TRunJournal::Finish() { sink_.Replace(FormatJournal(rows_)); }
+void TRunJournal::Fail(size_t index, const std::string& why, const std::optional<TPrices>& sent) {
+  if (state_ != TState::Recording || index >= rows_.size()) return;
+  TJournalRow& row = rows_[index];
+  row.Outcome = TRowOutcome::Failed;
+  row.Message = why;
+  row.Written = sent.has_value();
+  row.New = sent.value_or(TPrices{});
+  try {
+    Write(row);
+    Flush();
+  } catch (const std::exception&) {
+    // Broken now; Close tells why.
+  }
+}
+
+std::string TRunJournal::Close() {
+  if (state_ == TState::Broken) return broken_;
+  if (state_ != TState::Recording) return std::string();
+  try {
+    sink_.Flush();  // the running form complete, should the final one fail
+    sink_.Replace(FormatJournal(rows_, kind_));
+  } catch (const std::exception& e) {
+    state_ = TState::Broken;
+    broken_ = e.what();
+    return broken_;
+  }
+  state_ = TState::Closed;
+  return std::string();
+}
 
 }  // namespace naveko

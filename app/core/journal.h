@@ -7,17 +7,28 @@
 // key, lines ending in CRLF:
 //   row,key,old salp,old price1,old salp2,old price2,new salp,new price1,new salp2,new price2,outcome,check
 // A price is the database's own text for it, NULL for a null value, and
-// nothing at all where there is no price to tell (the key matched no record,
-// or the row wrote nothing). The check column chains a CRC-32 from the number
-// of listed keys through every record, so a record changed, added, dropped or
-// moved by hand, or a file cut short, no longer reads.
+// nothing at all where there is no price to tell. The check column chains a
+// CRC-32 from the kind of run and the number of listed keys through every
+// record, so a record changed, added, dropped or moved by hand, or a file cut
+// short, no longer reads.
 //
-// While a run goes, the file is the snapshot (every listed key, "not reached")
-// followed by one record per row as each row ends; when the run ends it is
-// replaced by the final form above. Both forms read the same.
+// The new prices of a row that ended (changed, unchanged) are what the
+// database holds after its statement. Those of a row that has not ended (about
+// to write, not reached, failed) are what its statement sends or sent: the
+// values as the update converted them, or the prices an undo puts back.
+//
+// While a run goes, the file is the snapshot (every listed key, "not reached";
+// an undo's snapshot already names what each row will get back) followed by
+// records as the run goes: before each statement, what it is about to write,
+// on the disk before the statement is sent; after it, how the row ended. So a
+// row whose last record says "about to write" may or may not hold what it
+// sent, and the way back finds out which from the database. When the run ends
+// the file is replaced by the final form, one record per row. Both forms read
+// the same.
 #pragma once
 #include <array>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <optional>
 #include <string>
@@ -33,11 +44,12 @@ using TPrice = std::optional<std::string>;
 using TPrices = std::array<TPrice, 4>;  // salp, price1, salp2, price2
 
 enum class TRowOutcome : std::uint8_t {
-  NotReached,        // no statement ran for it
+  NotReached,        // no statement ran for it (an undo's: New holds what it will put back, if anything)
+  AboutToWrite,      // its statement, sending New, was about to run: it may or may not have
   Changed,           // its prices now differ from the old ones
   Unchanged,         // the statement wrote the prices it already had
   NotInDatabase,     // the key matched no record
-  Failed,            // the run stopped here; Message says why
+  Failed,            // the run stopped here; Message says why; New, when present, was sent and may stand
   LeftChangedSince,  // an undo left it: its prices changed after the update
 };
 
@@ -46,10 +58,10 @@ struct TJournalRow {
   std::string Key;       // as the statement's key parameter, in UTF-8
   bool Found = false;    // a record had the key when the snapshot was read
   TPrices Old;           // the snapshot (meaningful when Found)
-  bool Written = false;  // New holds what the row wrote
+  bool Written = false;  // New holds what the row wrote, or sends (see the file's description)
   TPrices New;
   TRowOutcome Outcome = TRowOutcome::NotReached;
-  std::string Message;   // the database's or the conversion's message, for Failed
+  std::string Message;  // the database's or the conversion's message, for Failed
 
   bool operator==(const TJournalRow&) const = default;
 };
@@ -59,11 +71,18 @@ class EJournalError : public fw::Exception {
   using fw::Exception::Exception;
 };
 
+// A row that ended: its New is the database's text after its statement.
+bool Ended(const TJournalRow& row);
+
+// An update's journal, or an undo's (which a later undo finishes rather than
+// undoes while rows of it are still to be put back).
+enum class TJournalKind : std::uint8_t { Update, Undo };
+
 // Writes a journal's text, one piece at a time, keeping the check chain.
 class TJournalWriter {
  public:
-  explicit TJournalWriter(size_t listedKeys);
-  static std::string Heading();               // the byte-order mark and the heading line
+  TJournalWriter(size_t listedKeys, TJournalKind kind);
+  static std::string Heading();                // the byte-order mark and the heading line
   std::string Record(const TJournalRow& row);  // one record with its check, CRLF-ended
 
  private:
@@ -72,39 +91,80 @@ class TJournalWriter {
 
 // The final form: the heading and one record per row. A run that lists no
 // key keeps no journal.
-std::string FormatJournal(const std::vector<TJournalRow>& rows);
+std::string FormatJournal(const std::vector<TJournalRow>& rows, TJournalKind kind = TJournalKind::Update);
+
+struct TJournal {
+  TJournalKind Kind = TJournalKind::Update;
+  std::vector<TJournalRow> Rows;  // each row as far as the file tells
+  bool Running = false;           // the running form: the run ended before its final form was written
+};
 
 // Reads a whole journal, in either form, and checks all of it: the heading,
 // every field, the outcomes against the prices, the row order and the check
-// chain. Throws EJournalError naming the first fault.
-std::vector<TJournalRow> ParseJournal(std::string_view bytes);
+// chain. A last record that a stop cut in two is left out. Throws
+// EJournalError naming the first fault.
+TJournal ReadJournal(std::string_view bytes);
+inline std::vector<TJournalRow> ParseJournal(std::string_view bytes) { return ReadJournal(bytes).Rows; }
 
 // Where a journal's bytes go: a file in the program, memory in tests.
 class TJournalSink {
  public:
   virtual ~TJournalSink() = default;
-  // Adds bytes at the end; they are on the disk when it returns. Throws when they cannot be.
+  // Adds bytes at the end; they may stay in memory until Flush. Throws when they cannot be added.
   virtual void Append(std::string_view bytes) = 0;
+  // Puts every byte appended so far on the disk; the first one makes the
+  // file appear under its name, so that a journal is never seen without its
+  // whole snapshot. Throws when it cannot.
+  virtual void Flush() = 0;
   // Puts these bytes in place of the whole file in one step (the old text
   // stays if it fails). Throws when it cannot.
   virtual void Replace(std::string_view bytes) = 0;
+  // The journal's name, for the log; empty before it is made.
+  virtual std::string Name() const { return std::string(); }
 };
 
-// Records one run in its journal as the run goes.
+// Records one run in its journal as the run goes. Its states, and the steps
+// between them:
+//   empty --Begin--> recording --Close--> closed
+//   empty --Begin fails--> broken (nothing kept: no statement may run)
+//   recording --a write or flush fails--> broken
+// Once broken, every later step does nothing and Close reports why; the file
+// keeps whatever reached the disk, which the way back reads as a run that
+// stopped there.
 class TRunJournal {
  public:
-  explicit TRunJournal(TJournalSink& sink) : sink_(sink) {}
-  // The snapshot, before the first statement: every listed key, not reached yet.
+  enum class TState : std::uint8_t { Empty, Recording, Broken, Closed };
+
+  explicit TRunJournal(TJournalSink& sink, TJournalKind kind = TJournalKind::Update) : sink_(sink), kind_(kind) {}
+  // The snapshot, on the disk before it returns: every listed key, not
+  // reached yet. Throws when it cannot be kept.
   void Begin(std::vector<TJournalRow> rows);
-  // Row `index` of the snapshot has ended as `row` says.
+  // Row `index` is about to send `sent`: on the disk, with the records before
+  // it, when this returns. Throws when it cannot be (the journal is then broken).
+  void Intent(size_t index, const TPrices& sent);
+  // Row `index` has ended as `row` says; on the disk with the next intent, or
+  // at Fail or Close. Throws when it cannot be recorded (broken).
   void RowDone(size_t index, const TJournalRow& row);
-  // The final form in place of the running one. A failure is reported and
-  // leaves the running form, which reads the same.
-  void Finish();
+  // Row `index` stopped the run for `why`; `sent` when its statement was sent
+  // (it may stand). Flushed; never throws.
+  void Fail(size_t index, const std::string& why, const std::optional<TPrices>& sent = std::nullopt);
+  // The final form in place of the running one; returns why it could not be
+  // written (the running form, which reads the same, then stays), empty when
+  // it was. Never throws.
+  std::string Close();
+
+  TState State() const { return state_; }
+  const std::string& BrokenBecause() const { return broken_; }
   const std::vector<TJournalRow>& Rows() const { return rows_; }
 
  private:
+  void Write(const TJournalRow& row);  // appends its record; broken on failure
+  void Flush();
+  [[noreturn]] void Break(const std::exception& e);
   TJournalSink& sink_;
+  TJournalKind kind_;
+  TState state_ = TState::Empty;
+  std::string broken_;
   std::optional<TJournalWriter> writer_;
   std::vector<TJournalRow> rows_;
 };

@@ -1,10 +1,7 @@
 #include "app/core/price_update.h"
 
-#include <charconv>
 #include <optional>
-#include <stdexcept>
 
-#include "app/core/price_reader.h"
 #include "app/core/price_text.h"
 
 namespace naveko {
@@ -14,12 +11,6 @@ void ClearTable(fw::TStringTable& table) {
     for (int col = 0; col < table.ColCount(); ++col) table.SetCell(col, row, std::string());
 }
 
-std::string SentText(double value) {
-  char buf[32];
-  const auto r = std::to_chars(buf, buf + sizeof buf, value);
-  return std::string(buf, r.ptr);
-}
-
 namespace {
 
 struct TListedRow {
@@ -27,130 +18,140 @@ struct TListedRow {
   std::string Key;  // trimmed, as the statement's key
 };
 
-std::vector<TJournalRow> Snapshot(const std::vector<TListedRow>& listed, TPriceReader& reader,
-                                  const TTextCodec& codec) {
-  std::vector<std::string> keys;
-  for (const TListedRow& r : listed) keys.push_back(r.Key);
-  const std::vector<TRecordPrices> prices = reader.ReadAll(keys);
-  std::vector<TJournalRow> rows(listed.size());
-  for (size_t i = 0; i < listed.size(); ++i) {
-    rows[i].Row = listed[i].TableRow + 1;
-    rows[i].Key = codec.ToUtf8(listed[i].Key);
-    rows[i].Found = prices[i].Records > 0;
-    if (rows[i].Found) rows[i].Old = prices[i].Prices;
-  }
-  return rows;
+std::vector<TListedRow> ListedRows(const fw::TStringTable& table) {
+  std::vector<TListedRow> listed;
+  const int last = table.RowCount() - 1;
+  for (int row = 1; row <= last; ++row)
+    if (!table.Cell(0, row).empty()) listed.push_back({row, TrimKey(table.Cell(0, row))});
+  return listed;
 }
+
+// One run: the listed rows, in order, each through its steps; the first
+// failure of any step stops it and is recorded as that row's.
+class TUpdateRun {
+ public:
+  TUpdateRun(const fw::TStringTable& table, TPriceStore& store, const std::string& sep, TRunJournal* journal,
+             const TTextCodec& codec)
+      : table_(table), store_(store), sep_(sep), journal_(journal), codec_(codec), listed_(ListedRows(table)) {
+    result_.ListedKeys = int(listed_.size());
+  }
+
+  TUpdateResult Run(const TRowProgress& progress) {
+    // A run that lists no key has nothing to keep and nothing to run.
+    if (listed_.empty()) return result_;
+    if (journal_ && !KeepSnapshot()) return result_;
+    if (progress) progress(0, int(listed_.size()));
+    for (size_t i = 0; i < listed_.size(); ++i) {
+      if (!UpdateRow(i)) break;
+      if (progress) progress(int(i + 1), int(listed_.size()));
+    }
+    if (journal_) result_.JournalError = journal_->Close();
+    return result_;
+  }
+
+ private:
+  // The prices as they are, on the disk before the first statement.
+  bool KeepSnapshot() {
+    try {
+      std::vector<std::string> keys;
+      for (const TListedRow& r : listed_) keys.push_back(r.Key);
+      const std::vector<TRecordPrices> prices = store_.ReadAll(keys);
+      std::vector<TJournalRow> rows(listed_.size());
+      for (size_t i = 0; i < listed_.size(); ++i) {
+        rows[i].Row = listed_[i].TableRow + 1;
+        rows[i].Key = codec_.ToUtf8(listed_[i].Key);
+        rows[i].Found = prices[i].Records > 0;
+        if (rows[i].Found) rows[i].Old = prices[i].Prices;
+      }
+      journal_->Begin(std::move(rows));
+      return true;
+    } catch (const std::exception& e) {
+      result_.Outcome = TUpdateOutcome::SnapshotFailed;
+      result_.Error = e.what();
+      return false;
+    }
+  }
+
+  // The four values of a row as its statement sends them: an empty cell the
+  // integer 0, any other the number it spells; nullopt and why when a cell is no number.
+  std::optional<TValues> Convert(int row, std::string& why) const {
+    TValues values;
+    for (int k = 0; k < 4; ++k) {
+      const std::string& cell = table_.Cell(k + 1, row);
+      if (cell.empty()) {
+        values[size_t(k)] = std::uint8_t(0);
+      } else if (auto v = ParsePrice(cell, sep_)) {
+        values[size_t(k)] = *v;
+      } else {
+        why = "'" + cell + "' is not a valid floating point value";
+        return std::nullopt;
+      }
+    }
+    return values;
+  }
+
+  bool UpdateRow(size_t i) {
+    const TListedRow& listed = listed_[i];
+    std::string why;
+    const std::optional<TValues> values = Convert(listed.TableRow, why);
+    if (!values) return Stop(i, why, std::nullopt);
+    const TPrices sent = SentTexts(*values);
+    try {
+      if (journal_) journal_->Intent(i, sent);
+    } catch (const std::exception& e) {
+      return Stop(i, std::string("The journal could not be written: ") + e.what(), std::nullopt);
+    }
+    try {
+      store_.Update(listed.Key, *values);
+    } catch (const std::exception& e) {
+      return Stop(i, e.what(), sent);  // an error may come after the record was written
+    }
+    ++result_.StatementsRun;
+    if (!journal_) return true;
+    try {
+      // What the database made of the values, spelled as it spells the old ones.
+      TJournalRow done = journal_->Rows()[i];
+      if (!done.Found) {
+        done.Written = false;
+        done.New = {};
+        done.Outcome = TRowOutcome::NotInDatabase;
+      } else {
+        done.New = store_.Read(listed.Key).Prices;
+        done.Outcome = done.New == done.Old ? TRowOutcome::Unchanged : TRowOutcome::Changed;
+      }
+      journal_->RowDone(i, done);
+      result_.RowsChanged += done.Outcome == TRowOutcome::Changed;
+      return true;
+    } catch (const std::exception& e) {
+      const bool broken = journal_->State() == TRunJournal::TState::Broken;
+      return Stop(i, (broken ? "The journal could not be written: " : "") + std::string(e.what()), sent);
+    }
+  }
+
+  // The run stops at row `i` for `why`; `sent` when its statement was sent.
+  // Returns false, to stop.
+  bool Stop(size_t i, const std::string& why, const std::optional<TPrices>& sent) {
+    result_.Outcome = TUpdateOutcome::RowFailed;
+    result_.FailedRow = listed_[i].TableRow + 1;
+    result_.Error = why;
+    if (journal_) journal_->Fail(i, codec_.ToUtf8(why), sent);
+    return false;
+  }
+
+  const fw::TStringTable& table_;
+  TPriceStore& store_;
+  const std::string& sep_;
+  TRunJournal* journal_;
+  const TTextCodec& codec_;
+  std::vector<TListedRow> listed_;
+  TUpdateResult result_;
+};
 
 }  // namespace
 
-TUpdateResult RunPriceUpdate(fw::TStringTable& table, db::TDatabaseQuery& query, const std::string& sep,
-                             TRunJournal* journal, const TTextCodec& codec) {
-  const int last = table.RowCount() - 1;
-  TUpdateResult result;
-  std::vector<TListedRow> listed;
-  for (int row = 1; row <= last; ++row)
-    if (!table.Cell(0, row).empty()) listed.push_back({row, TrimKey(table.Cell(0, row))});
-  result.ListedKeys = int(listed.size());
-
-  // The prices as they are, on the disk before the first statement. A run
-  // that lists no key has nothing to keep.
-  if (listed.empty()) journal = nullptr;
-  std::optional<TPriceReader> reader;
-  if (journal) {
-    try {
-      if (!query.Connection()) throw std::runtime_error("The query has no connection");
-      reader.emplace(*query.Connection());
-      journal->Begin(Snapshot(listed, *reader, codec));
-    } catch (const std::exception& e) {
-      result.Outcome = TUpdateOutcome::SnapshotFailed;
-      result.Error = e.what();
-      return result;
-    }
-  }
-  // A record that cannot be kept stops the run, as a failing row does.
-  bool journalBroken = false;
-  auto record = [&](size_t index, const TJournalRow& row) {
-    try {
-      journal->RowDone(index, row);
-    } catch (const std::exception& e) {
-      journalBroken = true;
-      throw std::runtime_error(std::string("The journal could not be written: ") + e.what());
-    }
-  };
-
-  size_t index = 0;
-  std::array<db::TParamValue, 4> sent;
-  bool executed = false;
-  try {
-    for (; index < listed.size(); ++index) {
-      const int row = listed[index].TableRow;
-      executed = false;
-      // The text is set again for every row, so the parameters are described anew.
-      query.ClearSQL();
-      query.SetSQL(kUpdateStatement);
-      for (int k = 0; k < 4; ++k) {
-        const std::string& cell = table.Cell(k + 1, row);
-        if (cell.empty()) {
-          sent[k] = std::uint8_t(0);
-        } else if (auto v = ParsePrice(cell, sep)) {
-          sent[k] = *v;
-        } else {
-          throw std::invalid_argument("'" + cell + "' is not a valid floating point value");
-        }
-        query.SetParam(k, sent[k]);
-      }
-      query.SetParam(4, listed[index].Key);
-      query.ExecSQL();
-      executed = true;
-      ++result.StatementsRun;
-      if (!journal) continue;
-      // What the database made of the values, spelled as it spells the old ones.
-      TJournalRow done = journal->Rows()[index];
-      const TRecordPrices now = reader->Read(listed[index].Key);
-      if (!done.Found) {
-        done.Outcome = TRowOutcome::NotInDatabase;
-      } else {
-        done.Written = true;
-        done.New = now.Prices;
-        done.Outcome = done.New == done.Old ? TRowOutcome::Unchanged : TRowOutcome::Changed;
-        result.RowsChanged += done.Outcome == TRowOutcome::Changed;
-      }
-      record(index, done);
-    }
-  } catch (const std::exception& e) {
-    result.Outcome = TUpdateOutcome::RowFailed;
-    result.FailedRow = listed[index].TableRow;
-    result.Error = e.what();
-  } catch (...) {
-    result.Outcome = TUpdateOutcome::RowFailed;
-    result.FailedRow = listed[index].TableRow;
-    result.Error = "unknown error";
-  }
-  if (!journal) return result;
-
-  if (result.Outcome == TUpdateOutcome::RowFailed && !journalBroken) {
-    TJournalRow failed = journal->Rows()[index];
-    failed.Outcome = TRowOutcome::Failed;
-    failed.Message = codec.ToUtf8(result.Error);
-    if (executed && failed.Found) {
-      // The statement went through, then reading its result failed: what it sent stands as its new prices.
-      failed.Written = true;
-      for (size_t k = 0; k < 4; ++k)
-        failed.New[k] = std::holds_alternative<double>(sent[k]) ? SentText(std::get<double>(sent[k])) : "0";
-    }
-    try {
-      journal->RowDone(index, failed);
-    } catch (const std::exception&) {
-      // The running form stays as it was; the final form below still tells.
-    }
-  }
-  try {
-    journal->Finish();
-  } catch (const std::exception& e) {
-    result.JournalError = e.what();
-  }
-  return result;
+TUpdateResult RunPriceUpdate(const fw::TStringTable& table, TPriceStore& store, const std::string& sep,
+                             TRunJournal* journal, const TTextCodec& codec, const TRowProgress& progress) {
+  return TUpdateRun(table, store, sep, journal, codec).Run(progress);
 }
 
 }  // namespace naveko

@@ -44,6 +44,7 @@ const std::string kThreeRows =
 class MemorySink : public TJournalSink {
  public:
   void Append(std::string_view b) override { text.append(b); }
+  void Flush() override {}
   void Replace(std::string_view b) override { text.assign(b); }
   std::string text;
 };
@@ -116,7 +117,7 @@ TEST(Journal, ARunThatStoppedHalfWayReadsAsFarAsItGot) {
   for (size_t len = TJournalWriter::Heading().size(); len < snapshotEnd; ++len)
     EXPECT_THROW(ParseJournal(crashed.substr(0, len)), EJournalError) << "a snapshot cut at " << len;
 
-  journal.Finish();
+  EXPECT_EQ(journal.Close(), "");
   EXPECT_EQ(sink.text, FormatJournal(expected)) << "the final form replaces the running one";
   EXPECT_EQ(ParseJournal(sink.text), expected);
 }

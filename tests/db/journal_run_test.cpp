@@ -4,8 +4,10 @@
 
 #include <functional>
 
+#include "app/core/odbc_price_store.h"
 #include "app/core/price_undo.h"
 #include "app/core/price_update.h"
+#include "db/query.h"
 #include "tests/db/backends.h"
 
 using namespace db;
@@ -21,6 +23,7 @@ class MemorySink : public TJournalSink {
     if (fail) throw std::runtime_error("the disk is full");
     text.append(b);
   }
+  void Flush() override {}
   void Replace(std::string_view b) override { text.assign(b); }
   std::string text;
   std::function<void()> onAppend;
@@ -38,6 +41,7 @@ class JournalRun : public testing::TestWithParam<Backend (*)()> {
     conn->Execute("insert into mat00 values ('M1', 1, 1.25, 1, null), ('M2', 2, 2, 2, 2), ('M3', 3, 3, 3, 3)");
     query = std::make_unique<TDatabaseQuery>(nullptr);
     query->SetConnection(conn.get());
+    store = std::make_unique<TOdbcPriceStore>(*query);
   }
   void Fill(const std::vector<std::vector<std::string>>& rows) {
     table.SetRowCount(int(rows.size()) + 3);
@@ -58,6 +62,7 @@ class JournalRun : public testing::TestWithParam<Backend (*)()> {
   Backend backend;
   std::unique_ptr<TDatabaseConnection> conn;
   std::unique_ptr<TDatabaseQuery> query;
+  std::unique_ptr<TOdbcPriceStore> store;
   fw::TStringTable table{30, 1500};
 };
 
@@ -75,12 +80,12 @@ TEST_P(JournalRun, TheSnapshotIsKeptBeforeTheFirstStatementAndTheWayBackRestores
     }
   };
   TRunJournal journal(sink);
-  const TUpdateResult r = RunPriceUpdate(table, *query, ".", &journal);
+  const TUpdateResult r = RunPriceUpdate(table, *store, ".", &journal);
   EXPECT_EQ(r.Outcome, TUpdateOutcome::RowFailed);
-  EXPECT_EQ(r.FailedRow, 3);
+  EXPECT_EQ(r.FailedRow, 4);
   EXPECT_EQ(r.StatementsRun, 2);
   EXPECT_EQ(r.RowsChanged, 1);
-  EXPECT_EQ(appends, 1 + 3) << "the snapshot, then each row as it ends";
+  EXPECT_EQ(appends, 1 + 2 + 2 + 1) << "the snapshot, each written row's intent and ending, the failed row";
 
   const std::vector<TJournalRow> rows = ParseJournal(sink.text);
   ASSERT_EQ(rows.size(), 4u);
@@ -98,8 +103,7 @@ TEST_P(JournalRun, TheSnapshotIsKeptBeforeTheFirstStatementAndTheWayBackRestores
   EXPECT_EQ(rows[3].Old, m3);
 
   MemorySink undoSink;
-  TRunJournal undoJournal(undoSink);
-  const TUndoResult u = UndoPriceUpdate(rows, *query, undoJournal);
+  const TUndoResult u = UndoJournal(ReadJournal(sink.text), *store, undoSink);
   EXPECT_TRUE(u.Done) << u.Error;
   EXPECT_EQ(u.Restored, 1);
   EXPECT_EQ(u.LeftChanged, 0);
@@ -108,8 +112,7 @@ TEST_P(JournalRun, TheSnapshotIsKeptBeforeTheFirstStatementAndTheWayBackRestores
 
   // The undo's own journal undoes the undo.
   MemorySink redoSink;
-  TRunJournal redoJournal(redoSink);
-  const TUndoResult again = UndoPriceUpdate(ParseJournal(undoSink.text), *query, redoJournal);
+  const TUndoResult again = UndoJournal(ReadJournal(undoSink.text), *store, redoSink);
   EXPECT_EQ(again.Restored, 1);
   EXPECT_EQ(Prices("M1"), rows[0].New);
 }
@@ -119,13 +122,12 @@ TEST_P(JournalRun, TheWayBackLeavesARowChangedSinceAndCountsIt) {
   Fill({{"M1", "10", "10", "10", "10"}, {"M2", "20", "20", "20", "20"}});
   MemorySink sink;
   TRunJournal journal(sink);
-  ASSERT_EQ(RunPriceUpdate(table, *query, ".", &journal).Outcome, TUpdateOutcome::Success);
+  ASSERT_EQ(RunPriceUpdate(table, *store, ".", &journal).Outcome, TUpdateOutcome::Success);
   conn->Execute("update mat00 set salp = 99 where guid = 'M2'");
   const TPrices m2 = Prices("M2");
 
   MemorySink undoSink;
-  TRunJournal undoJournal(undoSink);
-  const TUndoResult u = UndoPriceUpdate(ParseJournal(sink.text), *query, undoJournal);
+  const TUndoResult u = UndoJournal(ReadJournal(sink.text), *store, undoSink);
   EXPECT_TRUE(u.Done) << u.Error;
   EXPECT_EQ(u.Restored, 1);
   EXPECT_EQ(u.LeftChanged, 1);
@@ -140,7 +142,7 @@ TEST_P(JournalRun, ASnapshotThatCannotBeKeptOrReadRunsNoStatement) {
   MemorySink full;
   full.fail = true;
   TRunJournal journal(full);
-  TUpdateResult r = RunPriceUpdate(table, *query, ".", &journal);
+  TUpdateResult r = RunPriceUpdate(table, *store, ".", &journal);
   EXPECT_EQ(r.Outcome, TUpdateOutcome::SnapshotFailed);
   EXPECT_EQ(r.StatementsRun, 0);
   EXPECT_EQ(Prices("M1"), m1);
@@ -148,7 +150,7 @@ TEST_P(JournalRun, ASnapshotThatCannotBeKeptOrReadRunsNoStatement) {
   conn->Execute("drop table mat00");
   MemorySink sink;
   TRunJournal other(sink);
-  r = RunPriceUpdate(table, *query, ".", &other);
+  r = RunPriceUpdate(table, *store, ".", &other);
   EXPECT_EQ(r.Outcome, TUpdateOutcome::SnapshotFailed);
   EXPECT_EQ(r.StatementsRun, 0);
   EXPECT_TRUE(sink.text.empty());

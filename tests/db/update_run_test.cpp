@@ -1,6 +1,7 @@
 // The price update run against real databases (SQLite ODBC and PostgreSQL).
 #include <gtest/gtest.h>
 
+#include "app/core/odbc_price_store.h"
 #include "app/core/price_update.h"
 #include "db/query.h"
 #include "tests/db/backends.h"
@@ -24,6 +25,7 @@ class UpdateRun : public testing::TestWithParam<Backend (*)()> {
       conn->Execute(std::string("insert into mat00 values ('") + k + "', 1, 1, 1, 1)");
     query = std::make_unique<TDatabaseQuery>(nullptr);
     query->SetConnection(conn.get());
+    store = std::make_unique<naveko::TOdbcPriceStore>(*query);
   }
   // The table as the import leaves it: heading row, data rows, then two empty rows.
   void Fill(const std::vector<std::vector<std::string>>& rows) {
@@ -46,6 +48,7 @@ class UpdateRun : public testing::TestWithParam<Backend (*)()> {
   Backend backend;
   std::unique_ptr<TDatabaseConnection> conn;
   std::unique_ptr<TDatabaseQuery> query;
+  std::unique_ptr<naveko::TOdbcPriceStore> store;
   fw::TStringTable table{30, 1500};
 };
 
@@ -55,7 +58,7 @@ const std::vector<std::string> kHeading = {"guid", "salp", "price1", "salp2", "p
 
 TEST_P(UpdateRun, ThreeRowsUpdateAndSucceed) {
   Fill({kHeading, {"M1", "10", "11", "12", "13"}, {" M2 ", "20.5", "", "22", "23"}, {"M3", "30", "31", "32", "33"}});
-  auto r = RunPriceUpdate(table, *query, ".");
+  auto r = RunPriceUpdate(table, *store, ".");
   EXPECT_EQ(r.Outcome, TUpdateOutcome::Success) << r.Error;
   EXPECT_EQ(r.StatementsRun, 3);
   EXPECT_EQ(Row("M1"), "10 11 12 13");
@@ -65,9 +68,9 @@ TEST_P(UpdateRun, ThreeRowsUpdateAndSucceed) {
 
 TEST_P(UpdateRun, ABadPriceStopsTheRunWithTheEarlierRowsCommitted) {
   Fill({kHeading, {"M1", "10", "11", "12", "13"}, {"M2", "1,5", "2", "3", "4"}, {"M3", "30", "31", "32", "33"}});
-  auto r = RunPriceUpdate(table, *query, ".");
+  auto r = RunPriceUpdate(table, *store, ".");
   EXPECT_EQ(r.Outcome, TUpdateOutcome::RowFailed);
-  EXPECT_EQ(r.FailedRow, 2);
+  EXPECT_EQ(r.FailedRow, 3);
   EXPECT_EQ(r.StatementsRun, 1);
   EXPECT_EQ(Row("M1"), "10 11 12 13");
   EXPECT_EQ(Row("M2"), "1 1 1 1");
@@ -76,7 +79,7 @@ TEST_P(UpdateRun, ABadPriceStopsTheRunWithTheEarlierRowsCommitted) {
 
 TEST_P(UpdateRun, EmptyKeysAreSkippedAndBlankKeysSentEmpty) {
   Fill({kHeading, {"", "9", "9", "9", "9"}, {"   ", "5", "5", "5", "5"}});
-  auto r = RunPriceUpdate(table, *query, ".");
+  auto r = RunPriceUpdate(table, *store, ".");
   EXPECT_EQ(r.Outcome, TUpdateOutcome::Success);
   EXPECT_EQ(r.StatementsRun, 1);
   EXPECT_EQ(Row(""), "5 5 5 5");
@@ -89,7 +92,7 @@ TEST_P(UpdateRun, EveryDataRowIsUsedHoweverLongTheSheet) {
   rows[1500] = {"M2", "42", "1", "1", "1"};  // sheet row 1501
   rows[1999] = {"M3", "42", "1", "1", "1"};  // sheet row 2000, the last
   Fill(rows);
-  auto r = RunPriceUpdate(table, *query, ".");
+  auto r = RunPriceUpdate(table, *store, ".");
   EXPECT_EQ(r.Outcome, TUpdateOutcome::Success);
   EXPECT_EQ(r.StatementsRun, 1999);
   EXPECT_EQ(Row("M1"), "42 1 1 1");
@@ -99,14 +102,14 @@ TEST_P(UpdateRun, EveryDataRowIsUsedHoweverLongTheSheet) {
 
 TEST_P(UpdateRun, HeadingOnlyRunsNothingAndSucceeds) {
   Fill({kHeading});
-  auto r = RunPriceUpdate(table, *query, ".");
+  auto r = RunPriceUpdate(table, *store, ".");
   EXPECT_EQ(r.Outcome, TUpdateOutcome::Success);
   EXPECT_EQ(r.StatementsRun, 0);
 }
 
 TEST_P(UpdateRun, ACommaSeparatorReadsCommaPrices) {
   Fill({kHeading, {"M1", "10,25", "1", "1", "1"}});
-  auto r = RunPriceUpdate(table, *query, ",");
+  auto r = RunPriceUpdate(table, *store, ",");
   EXPECT_EQ(r.Outcome, TUpdateOutcome::Success) << r.Error;
   EXPECT_EQ(Row("M1"), "10.25 1 1 1");
 }
@@ -114,9 +117,9 @@ TEST_P(UpdateRun, ACommaSeparatorReadsCommaPrices) {
 TEST_P(UpdateRun, ADatabaseErrorEndsTheRun) {
   conn->Execute("drop table mat00");
   Fill({kHeading, {"M1", "10", "11", "12", "13"}});
-  auto r = RunPriceUpdate(table, *query, ".");
+  auto r = RunPriceUpdate(table, *store, ".");
   EXPECT_EQ(r.Outcome, TUpdateOutcome::RowFailed);
-  EXPECT_EQ(r.FailedRow, 1);
+  EXPECT_EQ(r.FailedRow, 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(RealDrivers, UpdateRun, testing::Values(&Sqlite, &Postgres),

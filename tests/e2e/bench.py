@@ -29,12 +29,12 @@ def bench_env() -> dict:
 ENV = bench_env()
 
 
-def probe(*args: str):
+def probe(*args: str, timeout: float = 60):
     # Output goes through a file, not a pipe: Wine's desktop process, which the
     # probe's first look at the windows may start, would keep a pipe open for good.
     with tempfile.TemporaryFile() as out:
         subprocess.run([WINE_RUN, PROBE, *args], env=ENV, stdout=out, stderr=subprocess.DEVNULL,
-                       stdin=subprocess.DEVNULL, timeout=60, check=True)
+                       stdin=subprocess.DEVNULL, timeout=timeout, check=True)
         out.seek(0)
         return json.loads(out.read().decode("utf-8"))
 
@@ -248,6 +248,19 @@ class Program:
             self.proc.wait(timeout=30)
         self.log.close()
 
+    def kill(self) -> None:
+        """Ends the program at once, as the task manager's End task does to a
+        program it has given up on: SIGKILL to the process that Wine runs it in."""
+        self.proc.send_signal(9)
+        self.proc.wait(timeout=30)
+
+    def close_window(self) -> None:
+        """Alt+F4 on the main window, then waits for the program to end."""
+        xdotool("windowfocus", "--sync", x_window(MAIN_TITLE))
+        xdotool("key", "--clearmodifiers", "alt+F4")
+        if self.wait(30) is None:
+            raise AssertionError("the program did not end when its window closed")
+
     def __enter__(self):
         return self
 
@@ -396,3 +409,110 @@ def expected_theme_part(cls: str, part: int, state: int, width: int, height: int
     if not result["active"]:
         return None
     return ppm_pixels([str(out)])
+
+
+PG_ODBC = "/usr/lib/x86_64-linux-gnu/odbc/psqlodbcw.so"
+
+
+class Postgres:
+    """The pharmacy database as a PostgreSQL database "PilvaroM1" on the server of
+    the test fixture (tests/db/pg_fixture.sh), reached by the program through
+    psqlODBC under the "SQL Server" driver name: the fixed connection string's
+    server (.\\sqlexpress) is no host, so libpq is pointed at the fixture by
+    PGHOSTADDR, PGPORT and PGUSER, which it reads when the string names none."""
+
+    def __init__(self):
+        import psycopg2
+        self.psycopg2 = psycopg2
+        values = dict(line.split("=", 1) for line in Path(os.environ["NAVEKO_PG_ENV"]).read_text().split() if "=" in line)
+        self.port = int(values["NAVEKO_PG_PORT"])
+        admin = psycopg2.connect(host="127.0.0.1", port=self.port, user="postgres", dbname="postgres")
+        admin.autocommit = True
+        with admin.cursor() as c:
+            c.execute("select 1 from pg_database where datname = 'PilvaroM1'")
+            if not c.fetchone():
+                c.execute('create database "PilvaroM1"')
+        admin.close()
+        self.con = self.connect()
+
+    def connect(self):
+        con = self.psycopg2.connect(host="127.0.0.1", port=self.port, user="postgres", dbname="PilvaroM1")
+        con.autocommit = True
+        return con
+
+    def execute(self, sql: str, params=None) -> None:
+        with self.con.cursor() as c:
+            c.execute(sql, params)
+
+    def create_mat00(self, price_type: str, rows: list[tuple], key_type: str = "varchar(40)") -> None:
+        self.execute("drop table if exists mat00, hold_key cascade; drop function if exists hold()")
+        self.execute(f"create table mat00 (guid {key_type} primary key, name varchar(60), salp {price_type},"
+                     f" price1 {price_type}, salp2 {price_type}, price2 {price_type})")
+        self.restore_mat00([(r[0], *r[1:]) for r in rows])
+
+    def restore_mat00(self, rows: list[tuple]) -> None:
+        """mat00 holds exactly `rows` (key and four prices, as text), without firing update triggers."""
+        with self.con.cursor() as c:
+            c.execute("delete from mat00")
+            for r in rows:
+                c.execute("insert into mat00 (guid, name, salp, price1, salp2, price2) values (%s, 'item', %s, %s, %s, %s)",
+                          r)
+
+    def mat00(self) -> list[tuple]:
+        """Every record's key and four prices as the database spells them, by key."""
+        with self.con.cursor() as c:
+            c.execute("select guid::text, salp::text, price1::text, salp2::text, price2::text from mat00 order by guid")
+            return c.fetchall()
+
+    def prices(self, key: str) -> tuple:
+        """The four prices of `key` as another session sees them (what is committed)."""
+        with self.con.cursor() as c:
+            c.execute("select salp::text, price1::text, salp2::text, price2::text from mat00 where guid = %s", (key,))
+            return c.fetchone()
+
+    def changed_keys(self, before: list[tuple]) -> list[str]:
+        then = {r[0]: r[1:] for r in before}
+        changed = [r[0] for r in self.mat00() if then.get(r[0]) != r[1:]]
+        return sorted(changed, key=lambda k: (len(k), k))
+
+    def wait_for_sleeping_statement(self, timeout: float = 60) -> None:
+        """Until a statement of another session waits in the trigger's pg_sleep."""
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            with self.con.cursor() as c:
+                c.execute("select count(*) from pg_stat_activity where wait_event = 'PgSleep'")
+                if c.fetchone()[0]:
+                    return
+            time.sleep(0.02)
+        raise AssertionError("no statement waited in the trigger")
+
+    class Lock:
+        def __init__(self, pg):
+            self.con = pg.psycopg2.connect(host="127.0.0.1", port=pg.port, user="postgres", dbname="PilvaroM1")
+
+        def __enter__(self):
+            with self.con.cursor() as c:
+                c.execute("set lock_timeout = '60s'")
+                c.execute("lock table mat00 in access exclusive mode")
+            return self
+
+        def prices(self, key: str) -> tuple:
+            with self.con.cursor() as c:
+                c.execute("select salp::text, price1::text, salp2::text, price2::text from mat00 where guid = %s", (key,))
+                return c.fetchone()
+
+        def __exit__(self, *exc):
+            self.con.rollback()
+            self.con.close()
+
+    def lock_mat00(self) -> "Postgres.Lock":
+        """A transaction that takes mat00 whole: it waits for the statements running
+        on it to end, then holds every later one (a read included) until it ends."""
+        return Postgres.Lock(self)
+
+    def odbc_env(self, folder: Path) -> dict:
+        folder.mkdir(parents=True, exist_ok=True)
+        (folder / "odbcinst.ini").write_text(f"[SQL Server]\nDescription=PilvaroM1 on PostgreSQL\nDriver={PG_ODBC}\n")
+        (folder / "odbc.ini").write_text("")
+        return {"ODBCSYSINI": str(folder), "ODBCINSTINI": "odbcinst.ini", "ODBCINI": str(folder / "odbc.ini"),
+                "PGHOSTADDR": "127.0.0.1", "PGPORT": str(self.port), "PGUSER": "postgres"}

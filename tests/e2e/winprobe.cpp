@@ -7,12 +7,19 @@
 //   winprobe colors    the button face's system colours
 //   winprobe themepart CLASS PART STATE W H FILE
 //                      a visual-style part drawn over the button face into a BMP
+//   winprobe ping SECONDS
+//                      sends WM_NULL to the main window (class TForm1) every
+//                      250 ms, each waiting at most 1 s, until its process shows
+//                      a message box or SECONDS pass: how many were sent and
+//                      unanswered, the longest wait, and whether the window or
+//                      its button was ever seen taking input
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -88,9 +95,64 @@ void Print(const std::string& s) {
   WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), s.data(), DWORD(s.size()), &written, nullptr);
 }
 
+BOOL CALLBACK FindBox(HWND h, LPARAM lp) {
+  auto* want = reinterpret_cast<std::pair<DWORD, bool>*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(h, &pid);
+  if (pid == want->first && IsWindowVisible(h) && ClassOf(h) == "#32770") want->second = true;
+  return TRUE;
+}
+
+int Ping(double seconds) {
+  const HWND main = FindWindowW(L"TForm1", nullptr);
+  if (!main) {
+    Print("{\"error\":\"no main window\"}\n");
+    return 1;
+  }
+  DWORD pid = 0;
+  GetWindowThreadProcessId(main, &pid);
+  const HWND button = FindWindowExW(main, nullptr, L"TTeButton", nullptr);
+  LARGE_INTEGER freq, start, now;
+  QueryPerformanceFrequency(&freq);
+  QueryPerformanceCounter(&start);
+  int sent = 0, unanswered = 0;
+  double longest = 0;
+  bool windowTookInput = false, buttonTookInput = false, boxSeen = false;
+  for (;;) {
+    std::pair<DWORD, bool> box{pid, false};
+    EnumWindows(FindBox, reinterpret_cast<LPARAM>(&box));
+    if (box.second) {
+      boxSeen = true;
+      break;
+    }
+    QueryPerformanceCounter(&now);
+    if (double(now.QuadPart - start.QuadPart) / double(freq.QuadPart) > seconds) break;
+    LARGE_INTEGER before, after;
+    QueryPerformanceCounter(&before);
+    DWORD_PTR result = 0;
+    ++sent;
+    if (!SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL, 1000, &result)) ++unanswered;
+    QueryPerformanceCounter(&after);
+    const double ms = 1000.0 * double(after.QuadPart - before.QuadPart) / double(freq.QuadPart);
+    if (ms > longest) longest = ms;
+    windowTookInput |= IsWindowEnabled(main) != 0;
+    buttonTookInput |= button && IsWindowEnabled(button);
+    Sleep(250);
+  }
+  char b[256];
+  std::snprintf(b, sizeof b,
+                "{\"sent\":%d,\"unanswered\":%d,\"longest_ms\":%.1f,\"window_took_input\":%s,"
+                "\"button_took_input\":%s,\"message_box\":%s}\n",
+                sent, unanswered, longest, windowTookInput ? "true" : "false", buttonTookInput ? "true" : "false",
+                boxSeen ? "true" : "false");
+  Print(b);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc > 2 && std::string(argv[1]) == "ping") return Ping(std::atof(argv[2]));
   std::string cmd = argc > 1 ? argv[1] : "windows";
   if (cmd == "locale") {
     wchar_t dec[8] = {};
