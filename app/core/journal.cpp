@@ -282,14 +282,21 @@ bool Ascending(const std::vector<TJournalRow>& rows, size_t from, size_t to) {
   return true;
 }
 
-// After the snapshot, each row has at most an intent and then an ending, and
-// the rows come in order.
+// After the snapshot, each row has at most an intent and at most an ending,
+// the ending after the intent; intents come in the rows' order (a few ahead,
+// flushed together), and so do endings.
 bool InRunOrder(const std::vector<TJournalRow>& rows, size_t from) {
-  for (size_t i = from + 1; i < rows.size(); ++i) {
-    if (rows[i].Row < rows[i - 1].Row) return false;
-    if (rows[i].Row == rows[i - 1].Row &&
-        (rows[i - 1].Outcome != TRowOutcome::AboutToWrite || rows[i].Outcome == TRowOutcome::AboutToWrite))
-      return false;
+  int lastIntent = 0, lastEnding = 0, noIntentUpTo = 0;
+  for (size_t i = from; i < rows.size(); ++i) {
+    const int row = rows[i].Row;
+    if (rows[i].Outcome == TRowOutcome::AboutToWrite) {
+      if (row <= lastIntent || row <= noIntentUpTo) return false;
+      lastIntent = row;
+    } else {
+      if (row <= lastEnding) return false;
+      lastEnding = row;
+      if (row > lastIntent) noIntentUpTo = row;  // it ended without an intent: none may follow
+    }
   }
   return true;
 }
@@ -360,14 +367,14 @@ TJournal ReadJournal(std::string_view bytes) {
   // intent or its ending, in order.
   if (!InRunOrder(rows, listed)) Fail("ends its rows out of order");
   journal.Rows.assign(rows.begin(), rows.begin() + std::ptrdiff_t(listed));
-  size_t at = 0;
   for (size_t i = listed; i < rows.size(); ++i) {
-    while (at < listed && journal.Rows[at].Row < rows[i].Row) ++at;
-    const TJournalRow& before = journal.Rows[at < listed ? at : listed - 1];
-    if (at == listed || before.Row != rows[i].Row || before.Key != rows[i].Key || before.Found != rows[i].Found ||
-        before.Old != rows[i].Old)
+    // The snapshot's rows are in ascending order.
+    const auto at = std::lower_bound(journal.Rows.begin(), journal.Rows.end(), rows[i].Row,
+                                     [](const TJournalRow& r, int row) { return r.Row < row; });
+    if (at == journal.Rows.end() || at->Row != rows[i].Row || at->Key != rows[i].Key || at->Found != rows[i].Found ||
+        at->Old != rows[i].Old)
       Fail(records[i], "ends a row its snapshot does not have");
-    journal.Rows[at] = rows[i];
+    *at = rows[i];
   }
   return journal;
 }
@@ -401,6 +408,7 @@ void TRunJournal::Write(const TJournalRow& row) {
 }
 
 void TRunJournal::Flush() {
+  if (state_ != TState::Recording) return;
   try {
     sink_.Flush();
   } catch (const std::exception& e) {
@@ -415,7 +423,6 @@ void TRunJournal::Intent(size_t index, const TPrices& sent) {
   row.New = sent;
   row.Outcome = TRowOutcome::AboutToWrite;
   Write(row);
-  Flush();
 }
 
 void TRunJournal::RowDone(size_t index, const TJournalRow& row) {
@@ -442,6 +449,12 @@ void TRunJournal::Fail(size_t index, const std::string& why, const std::optional
 std::string TRunJournal::Close() {
   if (state_ == TState::Broken) return broken_;
   if (state_ != TState::Recording) return std::string();
+  for (TJournalRow& row : rows_)
+    if (row.Outcome == TRowOutcome::AboutToWrite) {
+      row.Outcome = TRowOutcome::NotReached;
+      row.Written = false;
+      row.New = {};
+    }
   try {
     sink_.Flush();  // the running form complete, should the final one fail
     sink_.Replace(FormatJournal(rows_, kind_));

@@ -139,18 +139,22 @@ class TRunJournal {
   // The snapshot, on the disk before it returns: every listed key, not
   // reached yet. Throws when it cannot be kept.
   void Begin(std::vector<TJournalRow> rows);
-  // Row `index` is about to send `sent`: on the disk, with the records before
-  // it, when this returns. Throws when it cannot be (the journal is then broken).
+  // Row `index` will send `sent`: recorded now, on the disk at the next Flush,
+  // which must come before the statement is sent. Throws when it cannot be
+  // recorded (the journal is then broken).
   void Intent(size_t index, const TPrices& sent);
-  // Row `index` has ended as `row` says; on the disk with the next intent, or
-  // at Fail or Close. Throws when it cannot be recorded (broken).
+  // Row `index` has ended as `row` says; on the disk at the next Flush, or at
+  // Fail or Close. Throws when it cannot be recorded (broken).
   void RowDone(size_t index, const TJournalRow& row);
+  // Everything recorded so far on the disk. Throws when it cannot be (broken).
+  void Flush();
   // Row `index` stopped the run for `why`; `sent` when its statement was sent
   // (it may stand). Flushed; never throws.
   void Fail(size_t index, const std::string& why, const std::optional<TPrices>& sent = std::nullopt);
-  // The final form in place of the running one; returns why it could not be
-  // written (the running form, which reads the same, then stays), empty when
-  // it was. Never throws.
+  // The final form in place of the running one (a row whose intent was
+  // recorded but whose statement was never sent is "not reached" in it);
+  // returns why it could not be written (the running form, which reads the
+  // same, then stays), empty when it was. Never throws.
   std::string Close();
 
   TState State() const { return state_; }
@@ -159,7 +163,6 @@ class TRunJournal {
 
  private:
   void Write(const TJournalRow& row);  // appends its record; broken on failure
-  void Flush();
   [[noreturn]] void Break(const std::exception& e);
   TJournalSink& sink_;
   TJournalKind kind_;

@@ -26,6 +26,8 @@ std::vector<TListedRow> ListedRows(const fw::TStringTable& table) {
   return listed;
 }
 
+constexpr size_t kIntentsAhead = 32;
+
 // One run: the listed rows, in order, each through its steps; the first
 // failure of any step stops it and is recorded as that row's.
 class TUpdateRun {
@@ -96,11 +98,7 @@ class TUpdateRun {
     const std::optional<TValues> values = Convert(listed.TableRow, why);
     if (!values) return Stop(i, why, std::nullopt);
     const TPrices sent = SentTexts(*values);
-    try {
-      if (journal_) journal_->Intent(i, sent);
-    } catch (const std::exception& e) {
-      return Stop(i, std::string("The journal could not be written: ") + e.what(), std::nullopt);
-    }
+    if (journal_ && i >= intended_ && !RecordIntents(i)) return false;
     try {
       store_.Update(listed.Key, *values);
     } catch (const std::exception& e) {
@@ -128,6 +126,26 @@ class TUpdateRun {
     }
   }
 
+  // What the next rows will send, from row `first` up to kIntentsAhead of
+  // them or the first whose prices are no numbers, on the disk in one flush
+  // before the first of them is sent: a flush a row would cost more than the
+  // statement on a quick database.
+  bool RecordIntents(size_t first) {
+    try {
+      size_t i = first;
+      for (std::string why; i < listed_.size() && i < first + kIntentsAhead; ++i) {
+        const std::optional<TValues> values = Convert(listed_[i].TableRow, why);
+        if (!values) break;
+        journal_->Intent(i, SentTexts(*values));
+      }
+      journal_->Flush();
+      intended_ = i;
+      return true;
+    } catch (const std::exception& e) {
+      return Stop(first, std::string("The journal could not be written: ") + e.what(), std::nullopt);
+    }
+  }
+
   // The run stops at row `i` for `why`; `sent` when its statement was sent.
   // Returns false, to stop.
   bool Stop(size_t i, const std::string& why, const std::optional<TPrices>& sent) {
@@ -144,6 +162,7 @@ class TUpdateRun {
   TRunJournal* journal_;
   const TTextCodec& codec_;
   std::vector<TListedRow> listed_;
+  size_t intended_ = 0;  // the rows before it have their intents on the disk
   TUpdateResult result_;
 };
 

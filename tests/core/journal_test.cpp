@@ -122,6 +122,49 @@ TEST(Journal, ARunThatStoppedHalfWayReadsAsFarAsItGot) {
   EXPECT_EQ(ParseJournal(sink.text), expected);
 }
 
+TEST(Journal, IntentsGoAheadOfTheEndingsAndAnUnsentIntentIsNotReachedInTheFinalForm) {
+  MemorySink sink;
+  TRunJournal journal(sink, TJournalKind::Undo);
+  const std::vector<TJournalRow> snapshot = {Row(2, "A", kOnes, std::nullopt, TRowOutcome::NotReached),
+                                             Row(3, "B", kOnes, std::nullopt, TRowOutcome::NotReached),
+                                             Row(4, "C", kOnes, std::nullopt, TRowOutcome::NotReached)};
+  journal.Begin(snapshot);
+  const TPrices sent = {"5", "5", "5", "0"};
+  journal.Intent(0, sent);
+  journal.Intent(1, sent);
+  journal.Intent(2, sent);
+  journal.Flush();
+  journal.RowDone(0, Row(2, "A", kOnes, sent, TRowOutcome::Changed));
+  const TJournal running = ReadJournal(sink.text);
+  EXPECT_TRUE(running.Running);
+  EXPECT_EQ(running.Kind, TJournalKind::Undo);
+  EXPECT_EQ(running.Rows[0].Outcome, TRowOutcome::Changed);
+  EXPECT_EQ(running.Rows[1].Outcome, TRowOutcome::AboutToWrite) << "sent or not: the way back asks the database";
+  EXPECT_EQ(running.Rows[1].New, sent);
+  EXPECT_EQ(running.Rows[2].Outcome, TRowOutcome::AboutToWrite);
+  // An intent after its row's ending, or intents out of order, are no run's.
+  const std::string heading = TJournalWriter::Heading();
+  TJournalWriter writer(1, TJournalKind::Update);
+  const TJournalRow a = Row(2, "A", kOnes, std::nullopt, TRowOutcome::NotReached);
+  TJournalRow intent = a;
+  intent.Outcome = TRowOutcome::AboutToWrite;
+  intent.Written = true;
+  intent.New = sent;
+  const TJournalRow ended = Row(2, "A", kOnes, sent, TRowOutcome::Changed);
+  const std::string snapshotRecord = writer.Record(a), endedRecord = writer.Record(ended),
+                    intentRecord = writer.Record(intent);
+  EXPECT_THROW(ReadJournal(heading + snapshotRecord + endedRecord + intentRecord), EJournalError);
+
+  journal.Fail(1, "the connection was lost", sent);
+  EXPECT_EQ(journal.Close(), "");
+  const TJournal closed = ReadJournal(sink.text);
+  EXPECT_FALSE(closed.Running);
+  EXPECT_EQ(closed.Rows[1].Outcome, TRowOutcome::Failed);
+  EXPECT_EQ(closed.Rows[1].New, sent) << "sent: it may stand";
+  EXPECT_EQ(closed.Rows[2].Outcome, TRowOutcome::NotReached);
+  EXPECT_FALSE(closed.Rows[2].Written);
+}
+
 TEST(RunLog, OldestBlocksGoFirstToKeepTheLimit) {
   auto block = [](const char* when) {
     TLogBlock b(when, "1.0.0.0", "update");
