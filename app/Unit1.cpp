@@ -135,7 +135,7 @@ void TForm1::StartUp() {
       ADOConnection1->Open();
       log.Add("database", std::string("connected to ") + kDatabaseName);
     } catch (const std::exception& e) {
-      log.Add("database", "failed: " + AnsiToUtf8(e.what()));
+      log.Add("database", "failed: " + std::string(e.what()));
       outcome = TOutcome::DatabaseFailed;
       return;
     }
@@ -147,7 +147,7 @@ void TForm1::StartUp() {
       log.Add(hr == S_OK ? "kept at" : "not kept at", AnsiToUtf8(PriceListFile()));
       outcome = hr == S_OK ? TOutcome::Fetched : TOutcome::FetchFailed;
     } catch (const std::exception& e) {
-      log.Add("download", "failed: " + AnsiToUtf8(e.what()));
+      log.Add("download", "failed: " + std::string(e.what()));
       outcome = TOutcome::FetchRaised;
     }
   });
@@ -197,7 +197,7 @@ void TForm1::TeButton1Click(TObject*) {
 
   enum class TOutcome { ImportFailed, Ran } outcome = TOutcome::Ran;
   std::string importError;
-  sheet::TReaderUsed reader{};
+  sheet::TReadReport reader;
   TJournalFile file;
   naveko::TRunJournal journal(file);
   naveko::TUpdateResult result;
@@ -215,11 +215,10 @@ void TForm1::TeButton1Click(TObject*) {
         }
         try {
           naveko::TOdbcPriceStore store(*qgeneral);
-          result = naveko::RunPriceUpdate(table, store, fw::LocaleDecimalSeparator(), &journal, SystemCodePage(),
-                                          [&](int n, int of) {
-                                            listed = of;
-                                            done = n;
-                                          });
+          result = naveko::RunPriceUpdate(table, store, fw::LocaleDecimalSeparator(), &journal, [&](int n, int of) {
+            listed = of;
+            done = n;
+          });
         } catch (const std::exception& e) {
           result.Outcome = naveko::TUpdateOutcome::SnapshotFailed;
           result.Error = e.what();
@@ -230,19 +229,20 @@ void TForm1::TeButton1Click(TObject*) {
       });
 
   if (outcome == TOutcome::ImportFailed) {
-    ::OutputDebugStringA(("Price list import failed: " + importError).c_str());
-    log.Add("import failed", AnsiToUtf8(importError));
+    ::OutputDebugStringW(fw::Utf8ToWide("Price list import failed: " + importError).c_str());
+    log.Add("import failed", importError);
     Report(log, kImportProblem);
     return;
   }
-  log.Add("reader",
-          reader == sheet::TReaderUsed::SpreadsheetApplication ? "the spreadsheet application" : "the built-in reader");
+  if (!reader.AutomationFailure.empty()) log.Add("spreadsheet application", "failed: " + reader.AutomationFailure);
+  log.Add("reader", reader.Reader == sheet::TReaderUsed::SpreadsheetApplication ? "the spreadsheet application"
+                                                                                : "the built-in reader");
   // The import leaves R + 2 rows for a sheet whose last cell is in row R.
   log.Add("rows read", std::to_string(table.RowCount() - 2));
   log.Add("keys listed", std::to_string(result.ListedKeys));
   log.Add("journal", file.Name().empty() ? std::string("none") : file.Name());
   if (result.Outcome == naveko::TUpdateOutcome::SnapshotFailed) {
-    log.Add("snapshot failed", AnsiToUtf8(result.Error));
+    log.Add("snapshot failed", result.Error);
     Report(log, kSnapshotProblem);
     return;
   }
@@ -251,9 +251,10 @@ void TForm1::TeButton1Click(TObject*) {
   if (!result.JournalError.empty()) log.Add("journal's final form", "not written: " + result.JournalError);
   if (result.Outcome != naveko::TUpdateOutcome::Success) {
     progress.Stopped();
-    ::OutputDebugStringA(
-        ("Price update stopped at sheet row " + std::to_string(result.FailedRow) + ": " + result.Error).c_str());
-    log.Add("stopped at", "sheet row " + std::to_string(result.FailedRow) + ": " + AnsiToUtf8(result.Error));
+    ::OutputDebugStringW(
+        fw::Utf8ToWide("Price update stopped at sheet row " + std::to_string(result.FailedRow) + ": " + result.Error)
+            .c_str());
+    log.Add("stopped at", "sheet row " + std::to_string(result.FailedRow) + ": " + result.Error);
     Report(log, kUpdateIncomplete);
     return;
   }

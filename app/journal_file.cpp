@@ -155,9 +155,4 @@ std::string TJournalFiles::Read(const std::string& name) { return ReadWholeFile(
 
 std::unique_ptr<naveko::TJournalSink> TJournalFiles::Create() { return std::make_unique<TJournalFile>(); }
 
-naveko::TTextCodec SystemCodePage() {
-  naveko::TTextCodec codec;
-  codec.ToUtf8 = [](std::string_view s) { return fw::WideToUtf8(fw::AnsiToWide(s)); };
-  codec.FromUtf8 = [](std::string_view s) { return fw::WideToAnsi(fw::Utf8ToWide(s)); };
-  return codec;
-}
+

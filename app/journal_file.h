@@ -46,5 +46,3 @@ class TJournalFiles : public naveko::TJournalFolder {
   std::unique_ptr<naveko::TJournalSink> Create() override;
 };
 
-// The program's 8-bit text and the journal's UTF-8, through the system code page.
-naveko::TTextCodec SystemCodePage();

@@ -6,6 +6,7 @@
 
 #include "app/user_folder.h"
 #include "app/version.h"
+#include "framework/core/text.h"
 #include "framework/win/handles.h"
 
 std::wstring RunLogPath() {
@@ -43,6 +44,6 @@ void WriteLogBlock(const naveko::TLogBlock& block) {
     if (!f) throw std::runtime_error("cannot open the log: " + ErrorText(::GetLastError()));
     WriteAndFlush(f.get(), text);
   } catch (const std::exception& e) {
-    ::OutputDebugStringA((std::string("The run log could not be written: ") + e.what()).c_str());
+    ::OutputDebugStringW(fw::Utf8ToWide(std::string("The run log could not be written: ") + e.what()).c_str());
   }
 }

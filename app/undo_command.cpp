@@ -18,8 +18,6 @@
 
 namespace {
 
-std::string AnsiToUtf8(const std::string& s) { return fw::WideToUtf8(fw::AnsiToWide(s)); }
-
 int Finish(naveko::TLogBlock& log, const std::wstring& message, int code) {
   log.Add("message", fw::WideToUtf8(message));
   log.Add("exit code", std::to_string(code));
@@ -51,7 +49,7 @@ int RunUndoCommand(const std::wstring& named) {
     return store.emplace(query);
   };
   TJournalFiles folder;
-  const naveko::TUndoCommandResult run = naveko::RunUndoCommand(folder, fw::WideToUtf8(named), open, SystemCodePage());
+  const naveko::TUndoCommandResult run = naveko::RunUndoCommand(folder, fw::WideToUtf8(named), open);
   switch (run.Status) {
     case naveko::TUndoStatus::NothingToUndo:
       log.Add("journal", "none in " + fw::WideToUtf8(JournalFolder()));
@@ -62,7 +60,7 @@ int RunUndoCommand(const std::wstring& named) {
       return Finish(log, kUndoProblem, 1);
     case naveko::TUndoStatus::DatabaseFailed:
       log.Add("journal", run.Journal);
-      log.Add("database", "failed: " + AnsiToUtf8(run.Why));
+      log.Add("database", "failed: " + run.Why);
       return Finish(log, kUndoProblem, 1);
     default: break;
   }
@@ -73,12 +71,12 @@ int RunUndoCommand(const std::wstring& named) {
   log.Add("rows the update wrote", std::to_string(result.Candidates));
   log.Add("rows restored", std::to_string(result.Restored));
   log.Add("rows left, changed since", std::to_string(result.LeftChanged));
-  if (!result.Notes.empty()) log.Add("notes", AnsiToUtf8(result.Notes));
+  if (!result.Notes.empty()) log.Add("notes", result.Notes);
   log.Add("own journal", run.OwnJournal.empty() ? std::string("none") : run.OwnJournal);
   if (!result.JournalError.empty()) log.Add("own journal's final form", "not written: " + result.JournalError);
   if (run.Status != naveko::TUndoStatus::Done) {
-    log.Add("stopped", (result.FailedRow > 0 ? "at sheet row " + std::to_string(result.FailedRow) + ": " : "") +
-                           AnsiToUtf8(result.Error));
+    log.Add("stopped",
+            (result.FailedRow > 0 ? "at sheet row " + std::to_string(result.FailedRow) + ": " : "") + result.Error);
     return Finish(log, kUndoProblem, 1);
   }
   const std::wstring message = std::wstring(kUndoDone) + L"\n" + kUndoRestoredCount + std::to_wstring(result.Restored) +

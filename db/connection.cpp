@@ -50,6 +50,17 @@ void TDatabaseConnection::Open() {
   env_ = std::move(env);
   dbc_ = std::move(dbc);
   connected_ = true;
+  ++generation_;
+}
+
+bool TDatabaseConnection::Alive() {
+  if (!Connected()) return false;
+  try {
+    Execute("select 1");
+    return true;
+  } catch (const EDatabaseError&) {
+    return false;
+  }
 }
 
 void TDatabaseConnection::Close() {

@@ -31,6 +31,12 @@ class TDatabaseConnection : public fw::TComponent {
   bool Connected() const { return bool(dbc_) && connected_; }
   // How many times Open reached the driver: nothing reconnects behind the caller's back.
   int OpenAttempts() const { return openAttempts_; }
+  // Counts the openings: a statement of an earlier one is gone with it.
+  int Generation() const { return generation_; }
+  // Whether the server still answers on this connection (one trivial
+  // statement): a server restarted since, or a session ended by its
+  // administrator, leaves a connection that only fails.
+  bool Alive();
 
   SQLHDBC Handle() const { return dbc_.Get(); }
   const TOdbcHandle& DbcHandle() const { return dbc_; }
@@ -50,6 +56,7 @@ class TDatabaseConnection : public fw::TComponent {
   bool connected_ = false;
   bool inTransaction_ = false;
   int openAttempts_ = 0;
+  int generation_ = 0;
 };
 
 // A transaction on a connection for as long as it lives: what it did is undone

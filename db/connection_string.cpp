@@ -18,7 +18,9 @@ std::string Lower(std::string s) {
   return s;
 }
 
-struct Pair { std::string Key, Value; };
+struct Pair {
+  std::string Key, Value;
+};
 
 // Splits "k=v;k2=v2", honouring values quoted with " or ' (which may hold ';').
 std::vector<Pair> Split(const std::string& s) {
@@ -66,7 +68,8 @@ std::string OleDbToOdbc(const std::string& cs) {
     const std::string k = Lower(p.Key);
     if (k == "provider" || k == "persist security info") continue;
     if (k == "integrated security") {
-      if (Lower(p.Value) == "sspi" || Lower(p.Value) == "true" || Lower(p.Value) == "yes") out += "Trusted_Connection=Yes;";
+      if (Lower(p.Value) == "sspi" || Lower(p.Value) == "true" || Lower(p.Value) == "yes")
+        out += "Trusted_Connection=Yes;";
     } else if (k == "initial catalog") {
       out += "Database=" + OdbcValue(p.Value) + ";";
     } else if (k == "data source") {

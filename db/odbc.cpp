@@ -1,6 +1,10 @@
 #include "db/odbc.h"
 
+#include <algorithm>
+#include <iterator>
 #include <utility>
+
+#include "framework/core/text.h"
 
 namespace db {
 
@@ -14,7 +18,7 @@ EDatabaseError::EDatabaseError(const std::string& what, std::vector<TDiagRecord>
 
 bool EDatabaseError::HasState(const std::string& s) const {
   for (const auto& r : records_)
-    if (r.SqlState == s) return true;
+    if (r.SqlState.compare(0, s.size(), s) == 0) return true;
   return false;
 }
 
@@ -23,13 +27,13 @@ TOdbcHandle::TOdbcHandle(SQLSMALLINT type, SQLHANDLE parent) : type_(type) {
   if (!Succeeded(rc)) {
     handle_ = SQL_NULL_HANDLE;
     std::vector<TDiagRecord> diag;
-    if (parent != SQL_NULL_HANDLE) diag = ReadDiagnostics(type == SQL_HANDLE_STMT ? SQL_HANDLE_DBC : SQL_HANDLE_ENV, parent);
+    if (parent != SQL_NULL_HANDLE)
+      diag = ReadDiagnostics(type == SQL_HANDLE_STMT ? SQL_HANDLE_DBC : SQL_HANDLE_ENV, parent);
     throw EDatabaseError("Cannot allocate an ODBC handle", std::move(diag));
   }
 }
 
-TOdbcHandle::TOdbcHandle(TOdbcHandle&& o) noexcept
-    : type_(o.type_), handle_(std::exchange(o.handle_, SQLHANDLE{})) {}
+TOdbcHandle::TOdbcHandle(TOdbcHandle&& o) noexcept : type_(o.type_), handle_(std::exchange(o.handle_, SQLHANDLE{})) {}
 
 TOdbcHandle& TOdbcHandle::operator=(TOdbcHandle&& o) noexcept {
   if (this != &o) {
@@ -46,17 +50,25 @@ void TOdbcHandle::Reset() {
   handle_ = SQL_NULL_HANDLE;
 }
 
+// Through the wide function, so that a message in any language arrives whole
+// whatever the workstation's code page for non-Unicode programs; kept in UTF-8.
 std::vector<TDiagRecord> ReadDiagnostics(SQLSMALLINT type, SQLHANDLE handle) {
   std::vector<TDiagRecord> out;
   if (handle == SQL_NULL_HANDLE) return out;
   for (SQLSMALLINT i = 1; i <= 32; ++i) {
-    SQLCHAR state[6] = {0};
+    SQLWCHAR state[6] = {0};
     SQLINTEGER native = 0;
-    SQLCHAR msg[1024] = {0};
+    SQLWCHAR msg[1024] = {0};
     SQLSMALLINT len = 0;
-    SQLRETURN rc = SQLGetDiagRec(type, handle, i, state, &native, msg, SQLSMALLINT(sizeof msg), &len);
+    SQLRETURN rc = SQLGetDiagRecW(type, handle, i, state, &native, msg, SQLSMALLINT(std::size(msg)), &len);
     if (!Succeeded(rc)) break;
-    out.push_back({reinterpret_cast<char*>(state), long(native), reinterpret_cast<char*>(msg)});
+    const auto text = [](const SQLWCHAR* w, size_t n) {
+      std::u16string units(n, u'\0');
+      for (size_t k = 0; k < n; ++k) units[k] = char16_t(w[k]);
+      return fw::Utf16ToUtf8(units);
+    };
+    const size_t shown = std::min<size_t>(size_t(std::max<SQLSMALLINT>(len, 0)), std::size(msg) - 1);
+    out.push_back({text(state, 5), long(native), text(msg, shown)});
   }
   return out;
 }

@@ -1,6 +1,8 @@
 // ODBC plumbing: handles owned by RAII objects, and failures raised with the
-// driver's diagnostic records kept. The ANSI entry points are used (Wine's
-// odbc32 forwards those and the W ones, not the A-suffixed ones).
+// driver's diagnostic records kept. Statements go through the undecorated
+// entry points (Wine's odbc32 forwards those and the W ones, not the
+// A-suffixed ones); every text that may not be ASCII (parameters, results,
+// diagnostics) crosses as UTF-16 and is kept in UTF-8.
 #pragma once
 #ifdef _WIN32
 #include <windows.h>  // Windows' ODBC headers are built on its base types
@@ -18,7 +20,7 @@ namespace db {
 struct TDiagRecord {
   std::string SqlState;  // five characters, "HYT00" for a time-out
   long NativeError = 0;
-  std::string Message;
+  std::string Message;  // UTF-8
 };
 
 // A database failure: what was being done, and every diagnostic record the driver gave.
@@ -26,6 +28,7 @@ class EDatabaseError : public fw::Exception {
  public:
   EDatabaseError(const std::string& what, std::vector<TDiagRecord> records);
   const std::vector<TDiagRecord>& Records() const { return records_; }
+  // A record whose state begins with `sqlState` ("22" for any data exception).
   bool HasState(const std::string& sqlState) const;
 
  private:
@@ -46,6 +49,8 @@ class TOdbcHandle {
   SQLSMALLINT Type() const { return type_; }
   explicit operator bool() const { return handle_ != SQL_NULL_HANDLE; }
   void Reset();
+  // Forgets the handle without freeing it: its connection, gone, freed it.
+  void Abandon() { handle_ = SQL_NULL_HANDLE; }
 
  private:
   SQLSMALLINT type_ = 0;

@@ -7,7 +7,7 @@
 
 namespace db {
 
-// Nothing (NULL), a double, a one-byte unsigned integer, or text in the system code page.
+// Nothing (NULL), a double, a one-byte unsigned integer, or text (UTF-8).
 using TParamValue = std::variant<std::monostate, double, std::uint8_t, std::string>;
 
 }  // namespace db

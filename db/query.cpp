@@ -1,6 +1,9 @@
 #include "db/query.h"
 
+#include <charconv>
+
 #include "db/sql_markers.h"
+#include "framework/core/text.h"
 
 namespace db {
 
@@ -16,7 +19,7 @@ const fw::TClassInfo& TDatabaseQuery::StaticClassInfo() {
     fw::TClassInfo i("TDatabaseQuery", &fw::TComponent::StaticClassInfo(),
                      [](fw::TComponent* o) -> fw::TComponent* { return new TDatabaseQuery(o); });
     i.Add(fw::IntProp<TDatabaseQuery, int>("CommandTimeout", &TDatabaseQuery::CommandTimeout,
-                                          &TDatabaseQuery::SetCommandTimeout, 30));
+                                           &TDatabaseQuery::SetCommandTimeout, 30));
     i.Add(fw::ComponentProp<TDatabaseQuery, TDatabaseConnection>("Connection", &TDatabaseQuery::Connection,
                                                                  &TDatabaseQuery::SetConnection));
     return i;
@@ -41,7 +44,15 @@ void TDatabaseQuery::Notification(fw::TComponent* c, fw::TOperation op) {
   }
 }
 
+void TDatabaseQuery::DropStaleStatement() {
+  if (stmt_ && (!connection_ || connection_->Generation() != generation_)) {
+    stmt_.Abandon();
+    prepared_ = false;
+  }
+}
+
 void TDatabaseQuery::Close() {
+  DropStaleStatement();
   if (stmt_) SQLFreeStmt(stmt_.Get(), SQL_CLOSE);
   stmt_.Reset();
   prepared_ = false;
@@ -66,13 +77,14 @@ void TDatabaseQuery::SetSQL(const std::string& text) {
 }
 
 void TDatabaseQuery::Prepare() {
+  DropStaleStatement();
   if (prepared_) return;
   if (!connection_) throw EDatabaseError("The query has no connection", {});
   if (!connection_->Connected()) throw EDatabaseError("The connection is not open", {});
   TOdbcHandle stmt(SQL_HANDLE_STMT, connection_->Handle());
   if (commandTimeout_ > 0) {
-    SQLRETURN rc = SQLSetStmtAttr(stmt.Get(), SQL_ATTR_QUERY_TIMEOUT,
-                                  reinterpret_cast<SQLPOINTER>(SQLULEN(commandTimeout_)), 0);
+    SQLRETURN rc =
+        SQLSetStmtAttr(stmt.Get(), SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(commandTimeout_)), 0);
     Check(rc, stmt, "Cannot set the command time-out");
   }
   std::string text = odbcText_;
@@ -80,6 +92,7 @@ void TDatabaseQuery::Prepare() {
         "Cannot prepare the statement");
   stmt_ = std::move(stmt);
   prepared_ = true;
+  generation_ = connection_->Generation();
 }
 
 void TDatabaseQuery::Describe() {
@@ -101,9 +114,16 @@ void TDatabaseQuery::SetParam(int i, TParamValue v) {
   TParameter& p = params_.at(size_t(i));
   // Without a description, the first value gives the parameter its type for good.
   if (p.SqlType == SQL_UNKNOWN_TYPE) {
-    if (std::holds_alternative<double>(v)) { p.SqlType = SQL_DOUBLE; p.ColumnSize = 15; }
-    else if (std::holds_alternative<std::uint8_t>(v)) { p.SqlType = SQL_TINYINT; p.ColumnSize = 3; }
-    else if (std::holds_alternative<std::string>(v)) { p.SqlType = SQL_VARCHAR; p.ColumnSize = 0; }
+    if (std::holds_alternative<double>(v)) {
+      p.SqlType = SQL_DOUBLE;
+      p.ColumnSize = 15;
+    } else if (std::holds_alternative<std::uint8_t>(v)) {
+      p.SqlType = SQL_TINYINT;
+      p.ColumnSize = 3;
+    } else if (std::holds_alternative<std::string>(v)) {
+      p.SqlType = SQL_VARCHAR;
+      p.ColumnSize = 0;
+    }
   }
   p.Value = std::move(v);
 }
@@ -113,7 +133,33 @@ struct TDatabaseQuery::TBindings {
   std::vector<SQLLEN> lengths;
   std::vector<double> doubles;
   std::vector<SQLCHAR> bytes;
+  std::vector<std::u16string> texts;
+  std::vector<std::string> decimals;
 };
+
+namespace {
+
+bool IsExactNumeric(SQLSMALLINT type) { return type == SQL_DECIMAL || type == SQL_NUMERIC; }
+
+// A double as the shortest decimal text that reads back as the same double.
+std::string ShortestText(double d) {
+  char buf[32];
+  const auto r = std::to_chars(buf, buf + sizeof buf, d);
+  return std::string(buf, r.ptr);
+}
+
+// A character column's type for text sent as UTF-16.
+SQLSMALLINT WideType(SQLSMALLINT type) {
+  switch (type) {
+    case SQL_CHAR: return SQL_WCHAR;
+    case SQL_VARCHAR:
+    case SQL_UNKNOWN_TYPE: return SQL_WVARCHAR;
+    case SQL_LONGVARCHAR: return SQL_WLONGVARCHAR;
+    default: return type;
+  }
+}
+
+}  // namespace
 
 void TDatabaseQuery::Bind(TBindings& b) {
   SQLHSTMT h = stmt_.Get();
@@ -121,12 +167,21 @@ void TDatabaseQuery::Bind(TBindings& b) {
   b.lengths.assign(params_.size(), 0);
   b.doubles.assign(params_.size(), 0);
   b.bytes.assign(params_.size(), 0);
+  b.texts.assign(params_.size(), std::u16string());
+  b.decimals.assign(params_.size(), std::string());
   for (size_t i = 0; i < params_.size(); ++i) {
     TParameter& p = params_[i];
     const SQLUSMALLINT n = SQLUSMALLINT(i + 1);
     SQLSMALLINT sqlType = p.SqlType == SQL_UNKNOWN_TYPE ? SQL_VARCHAR : p.SqlType;
     SQLRETURN rc;
-    if (auto* d = std::get_if<double>(&p.Value)) {
+    if (auto* d = std::get_if<double>(&p.Value); d && IsExactNumeric(sqlType)) {
+      // For a decimal column the value goes as the decimal text it stands for:
+      // the binary fraction of 12.35 is 12.3499..., which a driver may cut to 12.34.
+      b.decimals[i] = ShortestText(*d);
+      b.lengths[i] = SQLLEN(b.decimals[i].size());
+      rc = SQLBindParameter(h, n, SQL_PARAM_INPUT, SQL_C_CHAR, sqlType, p.ColumnSize, p.DecimalDigits,
+                            b.decimals[i].data(), b.lengths[i], &b.lengths[i]);
+    } else if (d) {
       b.doubles[i] = *d;
       rc = SQLBindParameter(h, n, SQL_PARAM_INPUT, SQL_C_DOUBLE, sqlType, p.ColumnSize ? p.ColumnSize : 15,
                             p.DecimalDigits, &b.doubles[i], 0, &b.lengths[i]);
@@ -135,10 +190,12 @@ void TDatabaseQuery::Bind(TBindings& b) {
       rc = SQLBindParameter(h, n, SQL_PARAM_INPUT, SQL_C_UTINYINT, sqlType, p.ColumnSize ? p.ColumnSize : 3,
                             p.DecimalDigits, &b.bytes[i], 0, &b.lengths[i]);
     } else if (auto* s = std::get_if<std::string>(&p.Value)) {
-      b.lengths[i] = SQLLEN(s->size());
-      const SQLULEN size = p.ColumnSize ? p.ColumnSize : (s->empty() ? 1 : s->size());
-      rc = SQLBindParameter(h, n, SQL_PARAM_INPUT, SQL_C_CHAR, sqlType, size, p.DecimalDigits,
-                            const_cast<char*>(s->data()), SQLLEN(s->size()), &b.lengths[i]);
+      // Text crosses as UTF-16: the driver converts it to the column's own encoding.
+      b.texts[i] = fw::Utf8ToUtf16(*s);
+      b.lengths[i] = SQLLEN(b.texts[i].size() * sizeof(char16_t));
+      const SQLULEN size = p.ColumnSize ? p.ColumnSize : (b.texts[i].empty() ? 1 : b.texts[i].size());
+      rc = SQLBindParameter(h, n, SQL_PARAM_INPUT, SQL_C_WCHAR, WideType(sqlType), size, p.DecimalDigits,
+                            b.texts[i].data(), b.lengths[i], &b.lengths[i]);
     } else {
       b.lengths[i] = SQL_NULL_DATA;
       rc = SQLBindParameter(h, n, SQL_PARAM_INPUT, SQL_C_CHAR, sqlType, 1, 0, nullptr, 0, &b.lengths[i]);
@@ -182,22 +239,24 @@ long long TDatabaseQuery::ExecSQL() {
 
 namespace {
 
-// One column of the current row as the driver spells it as text; nullopt for NULL.
+// One column of the current row as the driver spells it as text (through
+// UTF-16, kept in UTF-8); nullopt for NULL.
 std::optional<std::string> ReadText(const TOdbcHandle& stmt, SQLUSMALLINT column) {
-  std::string text;
-  char chunk[256];
+  std::u16string text;
+  char16_t chunk[256];
   for (;;) {
     SQLLEN len = 0;
-    SQLRETURN rc = SQLGetData(stmt.Get(), column, SQL_C_CHAR, chunk, sizeof chunk, &len);
+    SQLRETURN rc = SQLGetData(stmt.Get(), column, SQL_C_WCHAR, chunk, sizeof chunk, &len);
     if (rc == SQL_NO_DATA) break;
     Check(rc, stmt, "Cannot read column " + std::to_string(column));
     if (len == SQL_NULL_DATA) return std::nullopt;
     // A long value comes in pieces, each but the last filling the buffer (less its terminator).
-    const bool more = rc == SQL_SUCCESS_WITH_INFO && (len == SQL_NO_TOTAL || len >= SQLLEN(sizeof chunk));
-    text.append(chunk, more ? sizeof chunk - 1 : size_t(len));
+    const SQLLEN full = SQLLEN(sizeof chunk) - SQLLEN(sizeof(char16_t));
+    const bool more = rc == SQL_SUCCESS_WITH_INFO && (len == SQL_NO_TOTAL || len > full);
+    text.append(chunk, more ? size_t(full) / sizeof(char16_t) : size_t(len) / sizeof(char16_t));
     if (!more) break;
   }
-  return text;
+  return fw::Utf16ToUtf8(text);
 }
 
 }  // namespace

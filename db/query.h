@@ -10,7 +10,7 @@
 
 namespace db {
 
-// A result row: each column's text, nullopt for NULL.
+// A result row: each column's text (UTF-8), nullopt for NULL.
 using TTextRow = std::vector<std::optional<std::string>>;
 
 struct TParameter {
@@ -68,8 +68,10 @@ class TDatabaseQuery : public fw::TComponent {
   int commandTimeout_ = 30;
   std::string sql_, odbcText_;
   std::vector<TParameter> params_;
+  void DropStaleStatement();  // the connection was opened again: its old statements are gone
   TOdbcHandle stmt_;
   bool prepared_ = false;
+  int generation_ = 0;  // the connection's opening the statement belongs to
 };
 
 }  // namespace db

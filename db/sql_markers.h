@@ -8,8 +8,8 @@
 namespace db {
 
 struct TParsedStatement {
-  std::string Text;                 // with "?" in place of every marker
-  std::vector<std::string> Names;   // the markers' names, in the order they stand
+  std::string Text;                // with "?" in place of every marker
+  std::vector<std::string> Names;  // the markers' names, in the order they stand
 };
 
 TParsedStatement ParseMarkers(const std::string& sql);

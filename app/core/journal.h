@@ -172,10 +172,4 @@ class TRunJournal {
   std::vector<TJournalRow> rows_;
 };
 
-// Converts the program's 8-bit text to UTF-8 and back (identity in tests).
-struct TTextCodec {
-  std::function<std::string(std::string_view)> ToUtf8 = [](std::string_view s) { return std::string(s); };
-  std::function<std::string(std::string_view)> FromUtf8 = [](std::string_view s) { return std::string(s); };
-};
-
 }  // namespace naveko

@@ -64,6 +64,20 @@ TOdbcPriceStore::TOdbcPriceStore(db::TDatabaseQuery& update) : update_(update), 
 
 TOdbcPriceStore::~TOdbcPriceStore() = default;
 
+namespace {
+
+// A data exception (SQLSTATE class 22): the database refused to compare a
+// value with the key's column ("Conversion failed when converting from a
+// character string to uniqueidentifier", "invalid input syntax for type
+// uuid", a text too long for the column).
+bool RefusedKey(const db::EDatabaseError& e) { return e.HasState("22"); }
+
+}  // namespace
+
+// The keys go a hundred to a statement. When the database refuses one of a
+// hundred (a footer such as a total, a note, a text that is no GUID), that
+// hundred is read again a key at a time, and a key it still refuses matches no
+// record: one odd key costs a hundred single reads, not the other keys.
 std::vector<TRecordPrices> TOdbcPriceStore::ReadAll(const std::vector<std::string>& keys) {
   std::vector<TRecordPrices> out(keys.size());
   db::TDatabaseQuery& many = queries_->many;
@@ -72,7 +86,19 @@ std::vector<TRecordPrices> TOdbcPriceStore::ReadAll(const std::vector<std::strin
     const std::string text = SelectText(n);
     if (many.SQL() != text) many.SetSQL(text);  // full chunks share one prepared statement
     for (size_t i = 0; i < n; ++i) many.SetParam(int(i), keys[first + i]);
-    Collect(many.OpenRows(), out.data() + first, n);
+    try {
+      Collect(many.OpenRows(), out.data() + first, n);
+    } catch (const db::EDatabaseError& e) {
+      if (!RefusedKey(e)) throw;
+      for (size_t i = 0; i < n; ++i) {
+        out[first + i] = TRecordPrices{};
+        try {
+          out[first + i] = Read(keys[first + i]);
+        } catch (const db::EDatabaseError& single) {
+          if (!RefusedKey(single)) throw;
+        }
+      }
+    }
   }
   return out;
 }

@@ -41,13 +41,13 @@ TJournalRow SnapshotRow(const TJournalRow& r) {
 
 // Undoing a run: every row it changed, and every row it may have written,
 // whose prices are now exactly what the run left there.
-TPlan PlanUndo(const TJournal& journal, TPriceStore& store, const TTextCodec& codec) {
+TPlan PlanUndo(const TJournal& journal, TPriceStore& store) {
   std::vector<const TJournalRow*> wrote;
   std::vector<std::string> keys;
   for (const TJournalRow& r : journal.Rows)
     if (r.Found && (r.Outcome == TRowOutcome::Changed || PossiblyWritten(r))) {
       wrote.push_back(&r);
-      keys.push_back(codec.FromUtf8(r.Key));
+      keys.push_back(r.Key);
     }
   const std::vector<TRecordPrices> now = store.ReadAll(keys);
   TPlan plan;
@@ -101,8 +101,7 @@ TPlan PlanFinish(const TJournal& journal) {
 
 class TUndoRun {
  public:
-  TUndoRun(TPriceStore& store, TJournalSink& sink, const TTextCodec& codec)
-      : store_(store), journal_(sink, TJournalKind::Undo), codec_(codec) {}
+  TUndoRun(TPriceStore& store, TJournalSink& sink) : store_(store), journal_(sink, TJournalKind::Undo) {}
 
   TUndoResult Run(TPlan plan) {
     result_.Candidates = int(plan.Rows.size());
@@ -132,7 +131,7 @@ class TUndoRun {
  private:
   bool PutBack(size_t i) {
     TJournalRow row = journal_.Rows()[i];
-    const std::string key = codec_.FromUtf8(row.Key);
+    const std::string& key = row.Key;
     try {
       if (!row.Written) {
         row.Outcome = TRowOutcome::LeftChangedSince;
@@ -152,7 +151,7 @@ class TUndoRun {
         }
       }
     } catch (const std::exception& e) {
-      journal_.Fail(i, codec_.ToUtf8(e.what()), row.Written ? std::optional<TPrices>(row.New) : std::nullopt);
+      journal_.Fail(i, e.what(), row.Written ? std::optional<TPrices>(row.New) : std::nullopt);
       Stopped(row.Row, e.what());
       return false;
     }
@@ -185,18 +184,17 @@ class TUndoRun {
 
   TPriceStore& store_;
   TRunJournal journal_;
-  const TTextCodec& codec_;
   TUndoResult result_;
 };
 
 }  // namespace
 
-TUndoResult UndoJournal(const TJournal& journal, TPriceStore& store, TJournalSink& own, const TTextCodec& codec) {
+TUndoResult UndoJournal(const TJournal& journal, TPriceStore& store, TJournalSink& own) {
   const bool finishing = Unfinished(journal);
   TUndoResult result;
   try {
-    TPlan plan = finishing ? PlanFinish(journal) : PlanUndo(journal, store, codec);
-    result = TUndoRun(store, own, codec).Run(std::move(plan));
+    TPlan plan = finishing ? PlanFinish(journal) : PlanUndo(journal, store);
+    result = TUndoRun(store, own).Run(std::move(plan));
   } catch (const std::exception& e) {
     result.Done = false;
     result.Error = e.what();  // the prices could not be read: nothing was changed
@@ -205,8 +203,7 @@ TUndoResult UndoJournal(const TJournal& journal, TPriceStore& store, TJournalSin
   return result;
 }
 
-TUndoCommandResult RunUndoCommand(TJournalFolder& folder, const std::string& named, const TOpenStore& open,
-                                  const TTextCodec& codec) {
+TUndoCommandResult RunUndoCommand(TJournalFolder& folder, const std::string& named, const TOpenStore& open) {
   TUndoCommandResult out;
   // The whole journal is read and checked before the first statement.
   TJournal journal;
@@ -231,7 +228,7 @@ TUndoCommandResult RunUndoCommand(TJournalFolder& folder, const std::string& nam
     return out;
   }
   const std::unique_ptr<TJournalSink> own = folder.Create();
-  out.Undo = UndoJournal(journal, *store, *own, codec);
+  out.Undo = UndoJournal(journal, *store, *own);
   out.OwnJournal = own->Name();
   out.Status = out.Undo.Done ? TUndoStatus::Done : TUndoStatus::Stopped;
   return out;

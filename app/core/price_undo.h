@@ -27,7 +27,6 @@ struct TUndoResult {
 
 // Undoes `journal` (an update's, or an undo that ended), or finishes it when it
 // is an undo with rows still to put back; `own` receives this run's journal.
-// `codec` turns the journal's UTF-8 back into the database's 8-bit text.
 //
 // Its own journal's snapshot names, for every row, what it will put back and
 // on the condition of which prices, before the first statement: a row is put
@@ -35,7 +34,7 @@ struct TUndoResult {
 // run whose last record says it was about to write (or failed after sending)
 // may or may not hold what it sent: the database is asked what those values
 // become once stored, and the row counts as written only when it holds that.
-TUndoResult UndoJournal(const TJournal& journal, TPriceStore& store, TJournalSink& own, const TTextCodec& codec = {});
+TUndoResult UndoJournal(const TJournal& journal, TPriceStore& store, TJournalSink& own);
 
 // Where the journals are: the program's folder in the user's profile, memory in tests.
 class TJournalFolder {
@@ -61,7 +60,6 @@ using TOpenStore = std::function<TPriceStore&()>;
 
 // Project2.exe /undo [NAME]: the named journal or the newest, read and checked
 // whole before the database is opened, then undone or finished.
-TUndoCommandResult RunUndoCommand(TJournalFolder& folder, const std::string& named, const TOpenStore& open,
-                                  const TTextCodec& codec = {});
+TUndoCommandResult RunUndoCommand(TJournalFolder& folder, const std::string& named, const TOpenStore& open);
 
 }  // namespace naveko

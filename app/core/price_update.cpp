@@ -32,9 +32,8 @@ constexpr size_t kIntentsAhead = 32;
 // failure of any step stops it and is recorded as that row's.
 class TUpdateRun {
  public:
-  TUpdateRun(const fw::TStringTable& table, TPriceStore& store, const std::string& sep, TRunJournal* journal,
-             const TTextCodec& codec)
-      : table_(table), store_(store), sep_(sep), journal_(journal), codec_(codec), listed_(ListedRows(table)) {
+  TUpdateRun(const fw::TStringTable& table, TPriceStore& store, const std::string& sep, TRunJournal* journal)
+      : table_(table), store_(store), sep_(sep), journal_(journal), listed_(ListedRows(table)) {
     result_.ListedKeys = int(listed_.size());
   }
 
@@ -61,7 +60,7 @@ class TUpdateRun {
       std::vector<TJournalRow> rows(listed_.size());
       for (size_t i = 0; i < listed_.size(); ++i) {
         rows[i].Row = listed_[i].TableRow + 1;
-        rows[i].Key = codec_.ToUtf8(listed_[i].Key);
+        rows[i].Key = listed_[i].Key;
         rows[i].Found = prices[i].Records > 0;
         if (rows[i].Found) rows[i].Old = prices[i].Prices;
       }
@@ -152,7 +151,7 @@ class TUpdateRun {
     result_.Outcome = TUpdateOutcome::RowFailed;
     result_.FailedRow = listed_[i].TableRow + 1;
     result_.Error = why;
-    if (journal_) journal_->Fail(i, codec_.ToUtf8(why), sent);
+    if (journal_) journal_->Fail(i, why, sent);
     return false;
   }
 
@@ -160,7 +159,6 @@ class TUpdateRun {
   TPriceStore& store_;
   const std::string& sep_;
   TRunJournal* journal_;
-  const TTextCodec& codec_;
   std::vector<TListedRow> listed_;
   size_t intended_ = 0;  // the rows before it have their intents on the disk
   TUpdateResult result_;
@@ -169,8 +167,8 @@ class TUpdateRun {
 }  // namespace
 
 TUpdateResult RunPriceUpdate(const fw::TStringTable& table, TPriceStore& store, const std::string& sep,
-                             TRunJournal* journal, const TTextCodec& codec, const TRowProgress& progress) {
-  return TUpdateRun(table, store, sep, journal, codec).Run(progress);
+                             TRunJournal* journal, const TRowProgress& progress) {
+  return TUpdateRun(table, store, sep, journal).Run(progress);
 }
 
 }  // namespace naveko

@@ -36,10 +36,9 @@ using TRowProgress = std::function<void(int done, int listed)>;
 
 // Updates rows 1 to the last of the table; the heading row 0 and rows whose
 // key cell is empty are skipped. Every data row is used, however many there
-// are. `codec` turns the table's text into the journal's UTF-8.
+// are. The table's text is UTF-8, as the journal's.
 TUpdateResult RunPriceUpdate(const fw::TStringTable& table, TPriceStore& store, const std::string& decimalSeparator,
-                             TRunJournal* journal = nullptr, const TTextCodec& codec = {},
-                             const TRowProgress& progress = {});
+                             TRunJournal* journal = nullptr, const TRowProgress& progress = {});
 
 // Empties every cell within the table's current counts.
 void ClearTable(fw::TStringTable& table);

@@ -8,6 +8,9 @@ namespace fw {
 
 std::wstring Utf8ToWide(std::string_view s);  // invalid sequences become U+FFFD
 std::string WideToUtf8(std::wstring_view s);
+// The same for 16-bit units whatever wchar_t is (ODBC's SQLWCHAR).
+std::u16string Utf8ToUtf16(std::string_view s);
+std::string Utf16ToUtf8(std::u16string_view s);
 
 // Equal but for the case of ASCII letters (names of components, colours, styles).
 bool SameText(std::string_view a, std::string_view b);

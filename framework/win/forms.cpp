@@ -6,6 +6,7 @@
 
 #include "framework/core/exception.h"
 #include "framework/core/streaming.h"
+#include "framework/core/text.h"
 #include "framework/win/sysutils.h"
 
 namespace fw {
@@ -455,7 +456,7 @@ void TApplication::HandleException(const std::exception& e) {
     if (OnException)
       OnException(this, e);
     else
-      MessageBox(AnsiToWide(e.what()));
+      MessageBox(Utf8ToWide(e.what()));  // the program's messages are UTF-8
   } catch (...) {}
   handlingException_ = false;
 }

@@ -4,6 +4,7 @@
 #include "spreadsheet/core/value_copy.h"
 #include "spreadsheet/core/xlsx_reader.h"
 #include "spreadsheet/win/automation_import.h"
+#include "spreadsheet/win/late_bound.h"
 #include "spreadsheet/win/value_text.h"
 
 namespace sheet {
@@ -24,16 +25,26 @@ void ReadWorkbookBuiltIn(fw::TStringTable& table, const std::string& path, const
   });
 }
 
-TReaderUsed ReadWorkbook(fw::TStringTable& table, const std::string& path, TReadRoute route) {
+TReadReport ReadWorkbook(fw::TStringTable& table, const std::string& path, TReadRoute route) {
   const std::string sep = fw::LocaleDecimalSeparator();
+  TReadReport report;
   if (route == TReadRoute::Automatic) {
-    if (fw::TComPtr<IDispatch> app = CreateSpreadsheetApplication()) {
-      ImportThroughAutomation(std::move(app), table, path, sep);
-      return TReaderUsed::SpreadsheetApplication;
+    try {
+      if (std::unique_ptr<TSpreadsheetApplication> app = TSpreadsheetApplication::Start()) {
+        app->Import(table, path, sep);
+        report.Reader = TReaderUsed::SpreadsheetApplication;
+        return report;
+      }
+    } catch (const EAutomationError& e) {
+      // The exchange failed before the values were copied: the built-in reader reads the same file.
+      report.AutomationFailure = e.what();
+      const int rows = table.RowCount(), cols = table.ColCount();
+      for (int row = 0; row < rows; ++row)
+        for (int col = 0; col < cols; ++col) table.SetCell(col, row, std::string());
     }
   }
   ReadWorkbookBuiltIn(table, path, sep);
-  return TReaderUsed::BuiltInReader;
+  return report;
 }
 
 }  // namespace sheet

@@ -15,7 +15,7 @@ std::string PlatformText(const VARIANT& value) {
                                            VARIANT_ALPHABOOL | VARIANT_LOCALBOOL, VT_BSTR);
   if (FAILED(hr)) throw EValueConversion("The value cannot be converted to text");
   const VARIANT& t = *text;
-  return fw::WideToAnsi(std::wstring_view(t.bstrVal, ::SysStringLen(t.bstrVal)));
+  return fw::WideToUtf8(std::wstring_view(t.bstrVal, ::SysStringLen(t.bstrVal)));
 }
 
 }  // namespace
@@ -42,7 +42,7 @@ std::string VariantText(const VARIANT& value, const std::string& sep) {
     case VT_BOOL:
       return PlatformText(value);
     case VT_BSTR:
-      return fw::WideToAnsi(std::wstring_view(value.bstrVal, ::SysStringLen(value.bstrVal)));
+      return fw::WideToUtf8(std::wstring_view(value.bstrVal, ::SysStringLen(value.bstrVal)));
     case VT_ERROR:
       throw EValueConversion("An error value of the sheet has no text");
     default:
@@ -57,7 +57,7 @@ std::string CellText(const TValueBlock& block, const TValueBlock::TStored& cell,
     case TCellKind::Number:
       return FormatGeneral(cell.Number, sep);
     case TCellKind::Text:
-      return fw::WideToAnsi(fw::Utf8ToWide(block.Strings[cell.StringIndex]));
+      return block.Strings[cell.StringIndex];
     case TCellKind::Error:
       throw EValueConversion("Cell value " + block.Strings[cell.StringIndex] + " is an error value and has no text");
     case TCellKind::Currency: {

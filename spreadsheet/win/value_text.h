@@ -1,7 +1,8 @@
 // The text of a spreadsheet value as the price table holds it: numbers in the
 // general format with the regional decimal separator, currency, dates and
 // booleans as the platform converts them under the user's settings, text in
-// the system's 8-bit code page. An error value has no text and throws.
+// UTF-8 (whatever the workstation's code page, an Arabic key stays whole on its
+// way to the database). An error value has no text and throws.
 #pragma once
 #include <string>
 

@@ -1,12 +1,19 @@
 // The real ODBC back ends of the data-access tests: an SQLite file through the
-// SQLite ODBC driver, and the PostgreSQL server of the fixture through psqlODBC.
+// SQLite ODBC driver, and the PostgreSQL server of the fixture through psqlODBC
+// with mat00 as a pharmacy's database may have it: a uniqueidentifier-like key
+// (uuid) with numeric(19,4) prices, numeric(18,2) prices, money, and a trigger
+// that raises an error after its own statements for one key.
 #pragma once
+#include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "db/connection.h"
 
@@ -31,6 +38,20 @@ struct Backend {
   std::string Name;
   std::string ConnectionString;
   bool HasTimeout;  // the driver honours the query time-out
+  // mat00 on this back end.
+  std::string KeyType = "varchar(40)";
+  std::string PriceType = "float";
+  bool Trigger = false;  // updating the key Key("AUDITED") raises the trigger's error after its own insert
+  bool Postgres() const { return ConnectionString.find("psqlodbc") != std::string::npos; }
+  // A test's key name as this mat00's key: itself, or a GUID made from it.
+  std::string Key(const std::string& name) const {
+    if (KeyType != "uuid" || name.empty()) return name;
+    unsigned long long h = 1469598103934665603ull;
+    for (unsigned char c : name) h = (h ^ c) * 1099511628211ull;
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "00000000-0000-4000-8000-%012llx", h & 0xFFFFFFFFFFFFull);
+    return buf;
+  }
 };
 
 inline Backend Sqlite() {
@@ -50,11 +71,75 @@ inline Backend Postgres() {
           true};
 }
 
+inline Backend PostgresUuidNumeric19x4() {
+  Backend b = Postgres();
+  b.Name = "PostgreSQL_uuid_numeric19x4";
+  b.KeyType = "uuid";
+  b.PriceType = "numeric(19,4)";
+  return b;
+}
+
+inline Backend PostgresNumeric18x2() {
+  Backend b = Postgres();
+  b.Name = "PostgreSQL_numeric18x2";
+  b.PriceType = "numeric(18,2)";
+  return b;
+}
+
+inline Backend PostgresMoney() {
+  Backend b = Postgres();
+  b.Name = "PostgreSQL_money";
+  b.PriceType = "money";
+  return b;
+}
+
+inline Backend PostgresTrigger() {
+  Backend b = Postgres();
+  b.Name = "PostgreSQL_trigger";
+  b.Trigger = true;
+  return b;
+}
+
+// The trigger's error, in Arabic as a pharmacy's audit would raise it ("the audit refused the change").
+inline constexpr const char* kTriggerMessage =
+    "\xD8\xB1\xD9\x81\xD8\xB6 \xD8\xA7\xD9\x84\xD8\xAA\xD8\xAF\xD9\x82\xD9\x8A\xD9\x82";
+
 inline std::unique_ptr<TDatabaseConnection> Connect(const Backend& b) {
   auto c = std::make_unique<TDatabaseConnection>(nullptr);
   c->SetConnectionString(b.ConnectionString);
   c->Open();
   return c;
+}
+
+// mat00 made anew on the back end, with `rows` of (key name, four prices; an
+// empty price is NULL), and the trigger where the back end has one.
+inline void MakeMat00(TDatabaseConnection& c, const Backend& b,
+                      const std::vector<std::pair<std::string, std::vector<std::string>>>& rows) {
+  c.Execute("drop table if exists mat00");
+  if (b.Postgres()) c.Execute("drop table if exists mat00_audit");
+  c.Execute("create table mat00 (guid " + b.KeyType + " primary key, salp " + b.PriceType + ", price1 " + b.PriceType +
+            ", salp2 " + b.PriceType + ", price2 " + b.PriceType + ")");
+  for (const auto& [name, prices] : rows) {
+    std::string values = "'" + b.Key(name) + "'";
+    for (const std::string& p : prices) values += p.empty() ? ", null" : ", " + p;
+    c.Execute("insert into mat00 values (" + values + ")");
+  }
+  if (b.Trigger) {
+    c.Execute("create table mat00_audit (guid text, at timestamp default now())");
+    c.Execute(std::string("create or replace function mat00_audit() returns trigger language plpgsql as $$ begin "
+                          "insert into mat00_audit (guid) values (new.guid); "
+                          "if new.guid = '") +
+              b.Key("AUDITED") + "' then raise exception '" + kTriggerMessage + "'; end if; return new; end $$");
+    c.Execute("create trigger mat00_audit after update on mat00 for each row execute function mat00_audit()");
+  }
+}
+
+// A price as a number, whatever the spelling (money's currency sign and thousands separators).
+inline double Number(const std::string& text) {
+  std::string digits;
+  for (char c : text)
+    if ((c >= '0' && c <= '9') || c == '.' || c == '-' || c == 'e' || c == 'E' || c == '+') digits += c;
+  return std::stod(digits);
 }
 
 // Reads one value as text through a connection of its own (what another client sees).
@@ -68,6 +153,24 @@ inline std::string ReadOne(const Backend& b, const std::string& sql) {
   SQLLEN len = 0;
   SQLGetData(stmt.Get(), 1, SQL_C_CHAR, buf, sizeof buf, &len);
   return len == SQL_NULL_DATA ? "<null>" : std::string(buf);
+}
+
+// One value as text through an open connection.
+inline std::string ReadOneOn(TDatabaseConnection& c, const std::string& sql) {
+  TOdbcHandle stmt(SQL_HANDLE_STMT, c.Handle());
+  std::string text = sql;
+  Check(SQLExecDirect(stmt.Get(), reinterpret_cast<SQLCHAR*>(text.data()), SQLINTEGER(text.size())), stmt, "read");
+  if (SQLFetch(stmt.Get()) != SQL_SUCCESS) return "<no row>";
+  char buf[256] = {0};
+  SQLLEN len = 0;
+  SQLGetData(stmt.Get(), 1, SQL_C_CHAR, buf, sizeof buf, &len);
+  return len == SQL_NULL_DATA ? "<null>" : std::string(buf);
+}
+
+// The back ends the update and the way back run on.
+inline auto AllVariants() {
+  return testing::Values(&Sqlite, &Postgres, &PostgresUuidNumeric19x4, &PostgresNumeric18x2, &PostgresMoney,
+                         &PostgresTrigger);
 }
 
 }  // namespace dbtest

@@ -23,7 +23,7 @@ class Drivers : public testing::TestWithParam<Backend (*)()> {
   void SetUp() override {
     backend = GetParam()();
     // Run by hand without the fixture, the PostgreSQL half is skipped; under CTest it must run.
-    if (backend.Name == "PostgreSQL" && !std::getenv("NAVEKO_PG_ENV")) GTEST_SKIP() << "no PostgreSQL fixture";
+    if (backend.Postgres() && !std::getenv("NAVEKO_PG_ENV")) GTEST_SKIP() << "no PostgreSQL fixture";
     if (backend.Name == "PostgreSQL") {
       ASSERT_FALSE(PgPort().empty()) << "the PostgreSQL fixture did not start";
     }
@@ -158,8 +158,9 @@ INSTANTIATE_TEST_SUITE_P(RealDrivers, Drivers, testing::Values(&Sqlite, &Postgre
 
 TEST(Connection, AFailedOpenRaisesAndNothingReconnectsLater) {
   TDatabaseConnection c(nullptr);
-  c.SetConnectionString("Provider=SQLOLEDB.1;Integrated Security=SSPI;Persist Security Info=False;"
-                        "Initial Catalog=PilvaroM1;Data Source=.\\sqlexpress");
+  c.SetConnectionString(
+      "Provider=SQLOLEDB.1;Integrated Security=SSPI;Persist Security Info=False;"
+      "Initial Catalog=PilvaroM1;Data Source=.\\sqlexpress");
   EXPECT_THROW(c.Open(), EDatabaseError);  // no "SQL Server" driver is defined here
   EXPECT_FALSE(c.Connected());
   TDatabaseQuery q(nullptr);
