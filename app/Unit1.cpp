@@ -195,7 +195,7 @@ void TForm1::TeButton1Click(TObject*) {
   fw::TTaskbarProgress progress(Application->Handle());
   std::atomic<int> done{0}, listed{0};
 
-  enum class TOutcome { ImportFailed, Ran } outcome = TOutcome::Ran;
+  enum class TOutcome { DatabaseLost, ImportFailed, Ran } outcome = TOutcome::Ran;
   std::string importError;
   sheet::TReadReport reader;
   TJournalFile file;
@@ -205,6 +205,19 @@ void TForm1::TeButton1Click(TObject*) {
   fw::RunWhileAnswering(
       Handle(),
       [&] {
+        // A session the server ended since the window opened (a restart of the
+        // service) is opened again, once, before anything else.
+        if (!ADOConnection1->Alive()) {
+          try {
+            ADOConnection1->Close();
+            ADOConnection1->Open();
+            log.Add("database", "connection lost since the start, opened again");
+          } catch (const std::exception& e) {
+            log.Add("database", "connection lost since the start, not opened again: " + std::string(e.what()));
+            outcome = TOutcome::DatabaseLost;
+            return;
+          }
+        }
         try {
           naveko::ClearTable(table);
           reader = sheet::ReadWorkbook(table, PriceListFile());
@@ -220,7 +233,7 @@ void TForm1::TeButton1Click(TObject*) {
             done = n;
           });
         } catch (const std::exception& e) {
-          result.Outcome = naveko::TUpdateOutcome::SnapshotFailed;
+          result.Outcome = naveko::TUpdateOutcome::SnapshotUnread;
           result.Error = e.what();
         }
       },
@@ -228,6 +241,10 @@ void TForm1::TeButton1Click(TObject*) {
         if (listed > 0) progress.Set(unsigned(done.load()), unsigned(listed.load()));
       });
 
+  if (outcome == TOutcome::DatabaseLost) {
+    Report(log, kDatabaseProblem);
+    return;
+  }
   if (outcome == TOutcome::ImportFailed) {
     ::OutputDebugStringW(fw::Utf8ToWide("Price list import failed: " + importError).c_str());
     log.Add("import failed", importError);
@@ -241,8 +258,13 @@ void TForm1::TeButton1Click(TObject*) {
   log.Add("rows read", std::to_string(table.RowCount() - 2));
   log.Add("keys listed", std::to_string(result.ListedKeys));
   log.Add("journal", file.Name().empty() ? std::string("none") : file.Name());
+  if (result.Outcome == naveko::TUpdateOutcome::SnapshotUnread) {
+    log.Add("snapshot not read", "the database refused: " + result.Error);
+    Report(log, kSnapshotUnread);
+    return;
+  }
   if (result.Outcome == naveko::TUpdateOutcome::SnapshotFailed) {
-    log.Add("snapshot failed", result.Error);
+    log.Add("snapshot failed", "not kept on the disk: " + result.Error);
     Report(log, kSnapshotProblem);
     return;
   }

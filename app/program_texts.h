@@ -25,6 +25,10 @@ inline constexpr const wchar_t* kImportProblem = L"حدث خطأ بتحميل ا
 inline constexpr const wchar_t* kUpdateIncomplete = L"لم يتم تحديث جميع الاسعار بطريقة صحيحة ..يرجى اعادة التحديث";
 inline constexpr const wchar_t* kUpdateDone = L"تمت عملية التحديث بنجاح";
 inline constexpr const wchar_t* kSnapshotProblem = L"تعذر حفظ نسخة من الاسعار الحالية، لم يتم تحديث الاسعار";
+// When it was the database that refused to give the current prices ("The
+// current prices could not be read from the database; the prices were not
+// updated"): the advice is about the database's rights, not the disk.
+inline constexpr const wchar_t* kSnapshotUnread = L"تعذرت قراءة الاسعار الحالية من قاعدة البيانات، لم يتم تحديث الاسعار";
 
 // The outcomes of the way back, Project2.exe /undo ("The previous prices were
 // restored", followed by the counts of the items restored and of the items

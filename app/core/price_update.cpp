@@ -53,10 +53,17 @@ class TUpdateRun {
  private:
   // The prices as they are, on the disk before the first statement.
   bool KeepSnapshot() {
+    std::vector<TRecordPrices> prices;
     try {
       std::vector<std::string> keys;
       for (const TListedRow& r : listed_) keys.push_back(r.Key);
-      const std::vector<TRecordPrices> prices = store_.ReadAll(keys);
+      prices = store_.ReadAll(keys);
+    } catch (const std::exception& e) {
+      result_.Outcome = TUpdateOutcome::SnapshotUnread;
+      result_.Error = e.what();
+      return false;
+    }
+    try {
       std::vector<TJournalRow> rows(listed_.size());
       for (size_t i = 0; i < listed_.size(); ++i) {
         rows[i].Row = listed_[i].TableRow + 1;

@@ -17,7 +17,8 @@ namespace naveko {
 enum class TUpdateOutcome {
   Success,
   RowFailed,       // a row's statement (or its record) failed; the rows before it stay updated
-  SnapshotFailed,  // the prices could not be read or kept beforehand; no statement ran
+  SnapshotUnread,  // the database refused to give the prices beforehand; no statement ran
+  SnapshotFailed,  // the prices could not be kept on the disk beforehand; no statement ran
 };
 
 struct TUpdateResult {

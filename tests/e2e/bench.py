@@ -44,6 +44,14 @@ def xdotool(*args: str) -> str:
     return out.stdout.decode().strip()
 
 
+def focus(xid: str) -> None:
+    """Gives the X window the input focus. Not xdotool's --sync: it waits for the
+    focus to land on that very X window, while Wine puts it on a window of its own
+    for the top-level one, so the wait runs out (15 s) every time."""
+    xdotool("windowfocus", xid)
+    time.sleep(0.3)
+
+
 ROOT = Path(__file__).resolve().parents[2]
 SQLITE_ODBC = "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so"
 APP_TITLE = "NAVEKO- 0944361752"
@@ -215,7 +223,7 @@ def dismiss_message_box() -> None:
     ids = xdotool("search", "--onlyvisible", "--name", f"^{APP_TITLE}$").split()
     if not ids:
         raise AssertionError("no message box on the screen")
-    xdotool("windowfocus", "--sync", ids[-1])
+    focus(ids[-1])
     xdotool("key", "--clearmodifiers", "Return")
 
 
@@ -256,7 +264,7 @@ class Program:
 
     def close_window(self) -> None:
         """Alt+F4 on the main window, then waits for the program to end."""
-        xdotool("windowfocus", "--sync", x_window(MAIN_TITLE))
+        focus(x_window(MAIN_TITLE))
         xdotool("key", "--clearmodifiers", "alt+F4")
         if self.wait(30) is None:
             raise AssertionError("the program did not end when its window closed")
@@ -310,7 +318,7 @@ def click_button(window: dict) -> None:
     """A real left click (X press and release) in the middle of the window's button."""
     button = next(c for c in window["children"] if c["class"] == "TTeButton")
     left, top, right, bottom = button["rect"]
-    xdotool("windowfocus", "--sync", x_window(window["text"]))
+    focus(x_window(window["text"]))
     xdotool("mousemove", "--sync", str((left + right) // 2), str((top + bottom) // 2))
     xdotool("click", "1")
 

@@ -30,7 +30,7 @@ class BadWorkbooks(unittest.TestCase):
                 self.assertTrue(prog.running(), "no crash")
                 w = bench.wait_for_window(bench.MAIN_TITLE)
                 self.assertTrue(next(c for c in w["children"] if c["class"] == "TTeButton")["enabled"])
-                bench.xdotool("windowfocus", "--sync", bench.x_window(bench.MAIN_TITLE))
+                bench.focus(bench.x_window(bench.MAIN_TITLE))
                 bench.xdotool("key", "--clearmodifiers", "alt+F4")
                 self.assertEqual(prog.wait(30), 0)
         self.assertEqual(bench.mat00(db), [r[:1] + r[2:] for r in ROWS], "the database is untouched")

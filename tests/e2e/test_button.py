@@ -80,7 +80,7 @@ class ButtonFaces(unittest.TestCase):
             focused = self.shot(f"focused-{suffix}", rect)
             self.assert_face(focused, PBS_DEFAULTED, f"focused-{suffix}", style_on, colors)
             cx, cy = (rect[0] + rect[2]) // 2, (rect[1] + rect[3]) // 2
-            bench.xdotool("windowfocus", "--sync", bench.x_window(bench.MAIN_TITLE))
+            bench.focus(bench.x_window(bench.MAIN_TITLE))
             bench.xdotool("mousemove", "--sync", str(cx), str(cy))
             hot = self.shot(f"hot-{suffix}", rect)
             self.assert_face(hot, PBS_HOT, f"hot-{suffix}", style_on, colors)
@@ -96,14 +96,14 @@ class ButtonFaces(unittest.TestCase):
             self.assertEqual(bench.mat00(self.db)[0][1], 1.0)
             # Space, then Enter, on the focused button: each runs the update and shows its message.
             for key in ("space", "Return"):
-                bench.xdotool("windowfocus", "--sync", bench.x_window(bench.MAIN_TITLE))
+                bench.focus(bench.x_window(bench.MAIN_TITLE))
                 bench.xdotool("key", "--clearmodifiers", key)
                 box = bench.wait_for_message_box(60)
                 self.assertEqual(box["text"], bench.UPDATE_DONE, key)
                 bench.dismiss_message_box()
                 time.sleep(1)
             self.assertEqual(bench.mat00(self.db)[0][1:], (5.0, 6.0, 7.0, 8.0))
-            bench.xdotool("windowfocus", "--sync", bench.x_window(bench.MAIN_TITLE))
+            bench.focus(bench.x_window(bench.MAIN_TITLE))
             bench.xdotool("key", "--clearmodifiers", "alt+F4")
             self.assertEqual(prog.wait(30), 0)
 
@@ -118,7 +118,7 @@ class ButtonFaces(unittest.TestCase):
             self.assertFalse(b["enabled"])
             disabled = self.shot(f"disabled-{suffix}", b["rect"])
             self.assert_face(disabled, PBS_DISABLED, f"disabled-{suffix}", style_on, colors)
-            bench.xdotool("windowfocus", "--sync", bench.x_window(bench.MAIN_TITLE))
+            bench.focus(bench.x_window(bench.MAIN_TITLE))
             bench.xdotool("key", "--clearmodifiers", "alt+F4")
             self.assertEqual(prog.wait(30), 0)
 

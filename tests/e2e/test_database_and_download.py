@@ -26,7 +26,7 @@ class DatabaseAndDownload(unittest.TestCase):
         return next(c for c in window["children"] if c["class"] == "TTeButton")
 
     def close_with_alt_f4(self, prog):
-        bench.xdotool("windowfocus", "--sync", bench.x_window(bench.MAIN_TITLE))
+        bench.focus(bench.x_window(bench.MAIN_TITLE))
         bench.xdotool("key", "--clearmodifiers", "alt+F4")
         self.assertEqual(prog.wait(30), 0, "the program did not end after Alt+F4")
 

@@ -61,7 +61,7 @@ class Journal(unittest.TestCase):
         self.db = bench.serve_price_list(self, self.work, price_rows, db_rows)
         with bench.Program(cwd=self.work, env=bench.odbc_env(self.work / "odbc")) as prog:
             message = bench.press_and_read(bench.wait_for_window(bench.MAIN_TITLE))
-            bench.xdotool("windowfocus", "--sync", bench.x_window(bench.MAIN_TITLE))
+            bench.focus(bench.x_window(bench.MAIN_TITLE))
             bench.xdotool("key", "--clearmodifiers", "alt+F4")
             self.assertEqual(prog.wait(30), 0)
         return message

@@ -54,7 +54,7 @@ class MainWindow(unittest.TestCase):
             self.assertTrue(near(bench.pixel(shot, ox + 150, oy + 212), (0xFF, 0xFF, 0xFF), 10))
 
             xid = bench.x_window(TITLE)
-            bench.xdotool("windowfocus", "--sync", xid)
+            bench.focus(xid)
             bench.xdotool("key", "--clearmodifiers", "alt+F4")
             self.assertEqual(prog.wait(30), 0, "the program did not end after Alt+F4")
 
@@ -77,7 +77,7 @@ class HighResolution(unittest.TestCase):
             shot = bench.screenshot("main-window-120dpi.png")
             # The banner fills the wider client area; the button's caption is red.
             self.assertTrue(near(bench.pixel(shot, ox + 3, oy + 3), (0x0B, 0x4F, 0x8A)))
-            bench.xdotool("windowfocus", "--sync", bench.x_window(TITLE))
+            bench.focus(bench.x_window(TITLE))
             bench.xdotool("key", "--clearmodifiers", "alt+F4")
             self.assertEqual(prog.wait(30), 0)
 

@@ -34,7 +34,7 @@ class PlantedDlls(unittest.TestCase):
         try:
             with bench.Program(cwd=downloads, env=env, exe=str(exe)) as prog:
                 message = bench.press_and_read(bench.wait_for_window(bench.MAIN_TITLE))
-                bench.xdotool("windowfocus", "--sync", bench.x_window(bench.MAIN_TITLE))
+                bench.focus(bench.x_window(bench.MAIN_TITLE))
                 bench.xdotool("key", "--clearmodifiers", "alt+F4")
                 self.assertEqual(prog.wait(30), 0)
         finally:

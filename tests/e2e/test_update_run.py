@@ -42,7 +42,7 @@ class UpdateRun(unittest.TestCase):
                     button = next(c for c in w["children"] if c["class"] == "TTeButton")
                     self.assertTrue(button["enabled"], "the button stays enabled")
                 self.assertTrue(prog.running(), "the program is still running")
-                bench.xdotool("windowfocus", "--sync", bench.x_window(bench.MAIN_TITLE))
+                bench.focus(bench.x_window(bench.MAIN_TITLE))
                 bench.xdotool("key", "--clearmodifiers", "alt+F4")
                 self.assertEqual(prog.wait(30), 0)
         return messages, dict((r[0], r[1:]) for r in bench.mat00(db))
