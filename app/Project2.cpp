@@ -12,9 +12,11 @@
 #include <vector>
 
 #include "app/Unit1.h"
+#include "app/one_copy.h"
 #include "app/registration.h"
 #include "app/undo_command.h"
 #include "framework/win/system_library.h"
+#include "framework/win/sysutils.h"
 #include "themed/win/te_units.h"
 
 namespace {
@@ -39,11 +41,19 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   te::TThemedLibraryScope library([] { fw::Application->ProcessMessages(); });
   fw::Application->Initialize();
   fw::Application->SetTitle(kApplicationTitle);
+  // The captions are Arabic in code page 1256 whatever the system's own.
+  fw::SetTextCodePage(kTextCodePage);
+  const naveko::TOneCopy copy;
   std::wstring journal;
   if (IsUndoCommand(Arguments(), journal)) {
-    const int code = RunUndoCommand(journal);
+    const int code = copy.First() ? RunUndoCommand(journal) : RefuseUndoWhileAnotherCopyRuns();
     fw::Application->Shutdown();
     return code;
+  }
+  if (!copy.First()) {
+    naveko::BringFirstCopyForward();
+    fw::Application->Shutdown();
+    return 0;
   }
   try {
     fw::Application->CreateForm<TForm1>();

@@ -155,7 +155,7 @@ void TForm1::StartUp() {
     case TOutcome::DatabaseFailed: Report(log, kDatabaseProblem); return;
     case TOutcome::Fetched:
       WriteLogBlock(log);
-      UploadBut->SetEnabled(true);
+      EnableButton();
       return;
     case TOutcome::FetchFailed:
       Report(log, kDownloadProblem);
@@ -163,6 +163,14 @@ void TForm1::StartUp() {
       return;
     case TOutcome::FetchRaised: Report(log, kDownloadProblem); return;
   }
+}
+
+// The button takes input again, and the focus it had while the window is the
+// active one (disabling it while the work went took the focus away).
+void TForm1::EnableButton() {
+  if (!UploadBut) return;
+  UploadBut->SetEnabled(true);
+  if (HandleAllocated() && ::GetActiveWindow() == HandleNoCreate() && UploadBut->CanFocus()) UploadBut->SetFocus();
 }
 
 // Removes the fetched workbook whatever became of it; the close action stays
@@ -186,11 +194,9 @@ void TForm1::TeButton1Click(TObject*) {
   naveko::TLogBlock log = NewLogBlock("update");
   UploadBut->SetEnabled(false);
   struct TEnableAgain {
-    te::TTeButton* Button;
-    ~TEnableAgain() {
-      if (Button) Button->SetEnabled(true);
-    }
-  } enableAgain{UploadBut};
+    TForm1& Form;
+    ~TEnableAgain() { Form.EnableButton(); }
+  } enableAgain{*this};
   TBusy busy(busy_, closeRequested_, *this);
   fw::TTaskbarProgress progress(Application->Handle());
   std::atomic<int> done{0}, listed{0};
@@ -246,7 +252,7 @@ void TForm1::TeButton1Click(TObject*) {
     return;
   }
   if (outcome == TOutcome::ImportFailed) {
-    ::OutputDebugStringW(fw::Utf8ToWide("Price list import failed: " + importError).c_str());
+    fw::DebugOutput("Price list import failed: " + importError);
     log.Add("import failed", importError);
     Report(log, kImportProblem);
     return;
@@ -273,9 +279,7 @@ void TForm1::TeButton1Click(TObject*) {
   if (!result.JournalError.empty()) log.Add("journal's final form", "not written: " + result.JournalError);
   if (result.Outcome != naveko::TUpdateOutcome::Success) {
     progress.Stopped();
-    ::OutputDebugStringW(
-        fw::Utf8ToWide("Price update stopped at sheet row " + std::to_string(result.FailedRow) + ": " + result.Error)
-            .c_str());
+    fw::DebugOutput("Price update stopped at sheet row " + std::to_string(result.FailedRow) + ": " + result.Error);
     log.Add("stopped at", "sheet row " + std::to_string(result.FailedRow) + ": " + result.Error);
     Report(log, kUpdateIncomplete);
     return;

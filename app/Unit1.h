@@ -38,6 +38,7 @@ class TForm1 : public fw::TForm {
   // The database, then the price list: posted by FormShow, so that it runs
   // once the window is on the screen.
   void StartUp();
+  void EnableButton();
   // While the start-up's or an update's work goes, the window answers but
   // takes no input, and a request to close waits for the work's end.
   bool busy_ = false;

@@ -154,5 +154,3 @@ std::string TJournalFiles::Newest() { return fw::WideToUtf8(NewestJournal()); }
 std::string TJournalFiles::Read(const std::string& name) { return ReadWholeFile(fw::Utf8ToWide(name), kJournalLimit); }
 
 std::unique_ptr<naveko::TJournalSink> TJournalFiles::Create() { return std::make_unique<TJournalFile>(); }
-
-

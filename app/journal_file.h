@@ -45,4 +45,3 @@ class TJournalFiles : public naveko::TJournalFolder {
   std::string Read(const std::string& name) override;
   std::unique_ptr<naveko::TJournalSink> Create() override;
 };
-

@@ -2,6 +2,8 @@
 
 #include <urlmon.h>
 
+#include <string_view>
+
 #include "app/user_folder.h"
 #include "framework/win/sysutils.h"
 
@@ -35,11 +37,13 @@ std::string PerUserFile() {
 }
 
 // Watches the HTTP answer of a download: urlmon asks the callback for
-// IHttpNegotiate and hands it the status code. It reports no progress and
-// never cancels. Lives on the caller's stack for the one synchronous call.
+// IHttpNegotiate and hands it the status code and the headers, and asks it
+// how to bind. It never cancels. Lives on the caller's stack for the one
+// synchronous call.
 class StatusWatcher : public IBindStatusCallback, public IHttpNegotiate {
  public:
-  DWORD Status = 0;  // the HTTP status of the answer; 0 while none was seen
+  DWORD Status = 0;               // the HTTP status of the answer; 0 while none was seen
+  long long AnnouncedBytes = -1;  // its Content-Length, when it gave one
 
   // IUnknown: the object is not reference-counted beyond the call it serves.
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
@@ -63,7 +67,16 @@ class StatusWatcher : public IBindStatusCallback, public IHttpNegotiate {
   HRESULT STDMETHODCALLTYPE OnLowResource(DWORD) override { return S_OK; }
   HRESULT STDMETHODCALLTYPE OnProgress(ULONG, ULONG, ULONG, LPCWSTR) override { return S_OK; }
   HRESULT STDMETHODCALLTYPE OnStopBinding(HRESULT, LPCWSTR) override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE GetBindInfo(DWORD*, BINDINFO*) override { return S_OK; }
+  // Never a copy from the internet cache: a list re-issued at the same address
+  // must not be served from an earlier download (a static-file server gives no
+  // Cache-Control, and a copy then counts as fresh for a while). The flags, not
+  // a removal of the cache entry before the call: they also keep this copy out
+  // of the cache, reach the proxy (Pragma: no-cache) and leave no moment in
+  // which another program could put the old copy back.
+  HRESULT STDMETHODCALLTYPE GetBindInfo(DWORD* flags, BINDINFO*) override {
+    if (flags) *flags |= BINDF_GETNEWESTVERSION | BINDF_NOWRITECACHE | BINDF_PRAGMA_NO_CACHE;
+    return S_OK;
+  }
   HRESULT STDMETHODCALLTYPE OnDataAvailable(DWORD, DWORD, FORMATETC*, STGMEDIUM*) override { return S_OK; }
   HRESULT STDMETHODCALLTYPE OnObjectAvailable(REFIID, IUnknown*) override { return S_OK; }
 
@@ -72,10 +85,44 @@ class StatusWatcher : public IBindStatusCallback, public IHttpNegotiate {
     if (extra) *extra = nullptr;
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE OnResponse(DWORD code, LPCWSTR, LPCWSTR, LPWSTR* extra) override {
+  HRESULT STDMETHODCALLTYPE OnResponse(DWORD code, LPCWSTR headers, LPCWSTR, LPWSTR* extra) override {
     if (extra) *extra = nullptr;
     Status = code;
+    // A body sent compressed is announced in its compressed size: then the size is not compared.
+    const std::wstring_view all = headers ? headers : L"";
+    const std::wstring_view encoding = Header(all, L"content-encoding:");
+    AnnouncedBytes = encoding.empty() || encoding.find(L"identity") != std::wstring_view::npos
+                         ? Number(Header(all, L"content-length:"))
+                         : -1;
     return S_OK;
+  }
+
+ private:
+  // The value of a header (its name lower-case, with the colon) in a block of response headers.
+  static std::wstring_view Header(std::wstring_view headers, std::wstring_view name) {
+    for (size_t start = 0; start < headers.size();) {
+      size_t end = headers.find(L'\n', start);
+      if (end == std::wstring_view::npos) end = headers.size();
+      const std::wstring_view line = headers.substr(start, end - start);
+      start = end + 1;
+      if (line.size() > name.size() &&
+          ::CompareStringOrdinal(line.data(), int(name.size()), name.data(), int(name.size()), TRUE) == CSTR_EQUAL)
+        return line.substr(name.size());
+    }
+    return {};
+  }
+  static long long Number(std::wstring_view text) {
+    long long n = 0;
+    bool digits = false;
+    for (wchar_t c : text) {
+      if (c >= L'0' && c <= L'9') {
+        n = n * 10 + (c - L'0');
+        digits = true;
+      } else if (digits) {
+        break;
+      }
+    }
+    return digits ? n : -1;
   }
 };
 
@@ -99,9 +146,11 @@ HRESULT DownloadPriceList(TDownloadReport* report) {
   WIN32_FILE_ATTRIBUTE_DATA info{};
   if (::GetFileAttributesExA(file, GetFileExInfoStandard, &info))
     seen.Bytes = (static_cast<unsigned long long>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-  // No answer at all (a dropped connection) leaves Status 0, which is no success either.
-  if (hr == S_OK && !(watcher.Status >= 200 && watcher.Status < 300)) {
-    ::DeleteFileA(file);  // an error page is no price list
+  // No answer at all (a dropped connection) leaves Status 0, which is no success
+  // either; nor is an answer cut short: fewer bytes than it announced.
+  const bool whole = watcher.AnnouncedBytes < 0 || static_cast<long long>(seen.Bytes) == watcher.AnnouncedBytes;
+  if (hr == S_OK && (!(watcher.Status >= 200 && watcher.Status < 300) || !whole)) {
+    ::DeleteFileA(file);  // an error page, or part of a workbook, is no price list
     hr = INET_E_DOWNLOAD_FAILURE;
   }
   seen.Result = hr;

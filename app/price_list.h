@@ -21,11 +21,13 @@ const std::string& PriceListFile();
 std::string ChoosePriceListFile();
 
 // Fetches PriceListUrl into PriceListFile() (chosen now) with the URL moniker service and
-// returns its result. URLDownloadToFileA stores an HTTP error page and still
-// reports success, so a download without an answer whose HTTP status is 2xx
-// (an error status, or a connection dropped before any answer) is reported as a
-// failure (INET_E_DOWNLOAD_FAILURE) and the file is removed. What a successful
-// answer holds is for the import to judge.
+// returns its result: always the server's current bytes, never a copy from the
+// internet cache, redirects followed. URLDownloadToFileA stores an HTTP error
+// page and still reports success, so a download without an answer whose HTTP
+// status is 2xx (an error status, or a connection dropped before any answer),
+// or with fewer bytes than the answer announced (a line that dropped), is
+// reported as a failure (INET_E_DOWNLOAD_FAILURE) and the file is removed. What
+// a successful answer holds is for the import to judge.
 HRESULT DownloadPriceList(struct TDownloadReport* report = nullptr);
 
 // What a download saw, for the run log.

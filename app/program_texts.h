@@ -4,6 +4,11 @@
 
 // The application title: the product word, a dash, a blank and the maker's telephone number.
 inline constexpr const wchar_t* kApplicationTitle = L"NAVEKO- 0944361752";
+// The main window's caption ("NAVEKO medicine update"), as its stored layout gives it.
+inline constexpr const wchar_t* kMainCaption = L"NAVEKO تحديث ادوية";
+// The code page of the program's own texts (its layout's captions): Arabic,
+// whatever the workstation's language for non-Unicode programs.
+inline constexpr unsigned kTextCodePage = 1256;
 
 // The pharmacy database: the local sqlexpress instance, catalog PilvaroM1, Windows authentication.
 inline constexpr const char* kConnectionString =
@@ -28,7 +33,8 @@ inline constexpr const wchar_t* kSnapshotProblem = L"تعذر حفظ نسخة م
 // When it was the database that refused to give the current prices ("The
 // current prices could not be read from the database; the prices were not
 // updated"): the advice is about the database's rights, not the disk.
-inline constexpr const wchar_t* kSnapshotUnread = L"تعذرت قراءة الاسعار الحالية من قاعدة البيانات، لم يتم تحديث الاسعار";
+inline constexpr const wchar_t* kSnapshotUnread =
+    L"تعذرت قراءة الاسعار الحالية من قاعدة البيانات، لم يتم تحديث الاسعار";
 
 // The outcomes of the way back, Project2.exe /undo ("The previous prices were
 // restored", followed by the counts of the items restored and of the items

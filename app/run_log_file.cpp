@@ -6,8 +6,8 @@
 
 #include "app/user_folder.h"
 #include "app/version.h"
-#include "framework/core/text.h"
 #include "framework/win/handles.h"
+#include "framework/win/sysutils.h"
 
 std::wstring RunLogPath() {
   const std::wstring folder = NavekoFolder();
@@ -44,6 +44,6 @@ void WriteLogBlock(const naveko::TLogBlock& block) {
     if (!f) throw std::runtime_error("cannot open the log: " + ErrorText(::GetLastError()));
     WriteAndFlush(f.get(), text);
   } catch (const std::exception& e) {
-    ::OutputDebugStringW(fw::Utf8ToWide(std::string("The run log could not be written: ") + e.what()).c_str());
+    fw::DebugOutput(std::string("The run log could not be written: ") + e.what());
   }
 }

@@ -28,6 +28,12 @@ int Finish(naveko::TLogBlock& log, const std::wstring& message, int code) {
 
 }  // namespace
 
+int RefuseUndoWhileAnotherCopyRuns() {
+  naveko::TLogBlock log = NewLogBlock("undo");
+  log.Add("refused", "another copy of the program is running");
+  return Finish(log, kUndoProblem, 1);
+}
+
 bool IsUndoCommand(const std::vector<std::wstring>& args, std::wstring& file) {
   if (args.size() < 2 || ::lstrcmpiW(args[1].c_str(), L"/undo") != 0) return false;
   file = args.size() > 2 ? args[2] : std::wstring();

@@ -10,3 +10,7 @@
 bool IsUndoCommand(const std::vector<std::wstring>& args, std::wstring& file);
 
 int RunUndoCommand(const std::wstring& file);
+
+// /undo while another copy of the program runs (an update, another undo):
+// refused with the undo's failure message and exit code, nothing changed.
+int RefuseUndoWhileAnotherCopyRuns();

@@ -28,8 +28,9 @@ bool MakeFolder(const std::wstring& path) {
 
 std::string ErrorText(DWORD code) {
   wchar_t* text = nullptr;
-  const DWORD n = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                   nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  const DWORD n =
+      ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
   std::wstring w = n && text ? std::wstring(text, n) : std::wstring();
   if (text) ::LocalFree(text);
   while (!w.empty() && (w.back() == L'\n' || w.back() == L'\r' || w.back() == L' ' || w.back() == L'.')) w.pop_back();
@@ -41,7 +42,8 @@ std::string ReadWholeFile(const std::wstring& path, size_t limit) {
                                                FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!f) throw std::runtime_error("cannot open " + fw::WideToUtf8(path) + ": " + ErrorText(::GetLastError()));
   LARGE_INTEGER size{};
-  if (!::GetFileSizeEx(f.get(), &size)) throw std::runtime_error("cannot size the file: " + ErrorText(::GetLastError()));
+  if (!::GetFileSizeEx(f.get(), &size))
+    throw std::runtime_error("cannot size the file: " + ErrorText(::GetLastError()));
   if (size.QuadPart < 0 || static_cast<unsigned long long>(size.QuadPart) > limit)
     throw std::runtime_error("the file is larger than " + std::to_string(limit) + " bytes");
   std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
@@ -76,8 +78,8 @@ void WriteAndFlush(HANDLE file, std::string_view bytes) {
 void ReplaceFile(const std::wstring& path, std::string_view bytes) {
   const std::wstring temp = path + L".tmp";
   {
-    fw::UniqueFile f =
-        fw::OwnFile(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    fw::UniqueFile f = fw::OwnFile(
+        ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!f) throw std::runtime_error("cannot make " + fw::WideToUtf8(temp) + ": " + ErrorText(::GetLastError()));
     try {
       WriteAndFlush(f.get(), bytes);

@@ -85,8 +85,8 @@ export WINEPREFIX=$prefix
 export WINEDEBUG=\${NAVEKO_WINEDEBUG:--all}
 export WINEARCH=win64
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d\${NAVEKO_DLLOVERRIDES:+;\$NAVEKO_DLLOVERRIDES}"
-export LANG=ar_SA.UTF-8
-export LC_ALL=ar_SA.UTF-8
+export LANG=\${NAVEKO_LANG:-ar_SA.UTF-8}
+export LC_ALL=\${NAVEKO_LANG:-ar_SA.UTF-8}
 export NAVEKO_BENCH=$dir
 ENV
   ;;

@@ -17,6 +17,15 @@ set -euo pipefail
 
 version=${NAVEKO_VERSION:-$(sed -n 's/^#define NAVEKO_VERSION_TEXT "\(.*\)"/\1/p' "$root/app/version.h")}
 [ -n "$version" ] || { echo "release: no NAVEKO_VERSION_TEXT in app/version.h" >&2; exit 1; }
+# Windows Installer compares only the first three fields of a version ("the
+# installer ignores the fourth field"): a.b.c.1 would install beside a.b.c.0
+# instead of replacing it. A release is numbered a.b.c.0.
+case "$version" in
+  [0-9]*.[0-9]*.[0-9]*.0) ;;
+  *) echo "release: version $version refused: its fourth field must be 0 (Windows Installer ignores it);" \
+          "number a release a.b.c.0 and raise a, b or c" >&2
+     exit 1 ;;
+esac
 if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
   SOURCE_DATE_EPOCH=$(git -C "$root" log -1 --format=%ct 2>/dev/null || stat -c %Y "$root/app/version.h")
 fi

@@ -41,12 +41,15 @@ if [ ${#missing[@]} -gt 0 ]; then
     || fail "apt-get install of ${missing[*]} failed"
 fi
 
-# Locales the tests run the program under (Arabic code page 1256, and a comma-decimal one).
-if ! locale -a 2>/dev/null | grep -qi '^ar_SA.utf8$' || ! locale -a 2>/dev/null | grep -qi '^de_DE.utf8$'; then
-  echo "setup: generating locales ar_SA.UTF-8 de_DE.UTF-8"
-  $SUDO sed -i -e 's/^# *\(ar_SA.UTF-8\)/\1/' -e 's/^# *\(de_DE.UTF-8\)/\1/' /etc/locale.gen
+# Locales the tests run the program under (Arabic code page 1256, a comma-decimal
+# one, and English: code page 1252 for non-Unicode programs).
+if ! locale -a 2>/dev/null | grep -qi '^ar_SA.utf8$' || ! locale -a 2>/dev/null | grep -qi '^de_DE.utf8$' ||
+   ! locale -a 2>/dev/null | grep -qi '^en_US.utf8$'; then
+  echo "setup: generating locales ar_SA.UTF-8 de_DE.UTF-8 en_US.UTF-8"
+  $SUDO sed -i -e 's/^# *\(ar_SA.UTF-8\)/\1/' -e 's/^# *\(de_DE.UTF-8\)/\1/' -e 's/^# *\(en_US.UTF-8\)/\1/' /etc/locale.gen
   grep -q '^ar_SA.UTF-8' /etc/locale.gen || echo 'ar_SA.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
   grep -q '^de_DE.UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
+  grep -q '^en_US.UTF-8' /etc/locale.gen || echo 'en_US.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
   $SUDO locale-gen >>"$LOG" 2>&1 || fail "locale-gen failed"
 fi
 

@@ -17,6 +17,11 @@ configure_native
 cmake --build "$build/native" -j"$(nproc)"
 ctest --test-dir "$build/native" --output-on-failure || status=1
 
+# The workbook reader's threads under ThreadSanitizer: the sheet's tests alone, in a build of their own.
+cmake -S "$root" -B "$build/tsan" "${generator[@]}" -DNAVEKO_TSAN=ON >/dev/null
+cmake --build "$build/tsan" -j"$(nproc)" --target sheet_tests
+TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" "$build/tsan/tests/spreadsheet/sheet_tests" || status=1
+
 # The parsers under libFuzzer: regressions replayed, a bounded run each with
 # its coverage printed and held to a floor.
 configure_fuzz

@@ -34,8 +34,8 @@ const TClassInfo& TCustomAction::StaticClassInfo() {
   return info;
 }
 
-std::wstring TCustomAction::CaptionW() const { return AnsiToWide(caption_); }
-void TCustomAction::SetCaptionW(const std::wstring& v) { caption_ = WideToAnsi(v); }
+std::wstring TCustomAction::CaptionW() const { return TextToWide(caption_); }
+void TCustomAction::SetCaptionW(const std::wstring& v) { caption_ = WideToText(v); }
 
 void TCustomAction::SetActionList(TCustomActionList* list) {
   if (list == actionList_) return;

@@ -3,43 +3,32 @@
 #include <objbase.h>
 
 #include <exception>
+#include <optional>
 #include <system_error>
 #include <thread>
 
-#include "framework/win/forms.h"
 #include "framework/win/handles.h"
 
 namespace fw {
 
 namespace {
 
-// The window takes no input for as long as this lives, and gets it back on every path.
-class TInputRefused {
- public:
-  explicit TInputRefused(HWND window) : window_(window), wasEnabled_(window && !::EnableWindow(window, FALSE)) {}
-  ~TInputRefused() {
-    if (wasEnabled_) ::EnableWindow(window_, TRUE);
-  }
-  TInputRefused(const TInputRefused&) = delete;
-  TInputRefused& operator=(const TInputRefused&) = delete;
+bool IsInput(UINT message) {
+  return (message >= WM_KEYFIRST && message <= WM_KEYLAST) || (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
+         (message >= WM_NCMOUSEMOVE && message <= WM_NCXBUTTONDBLCLK);
+}
 
- private:
-  HWND window_;
-  bool wasEnabled_;
-};
-
-// This thread's messages: through the application's loop when there is one.
-void DispatchPending() {
-  if (Application) {
-    Application->ProcessMessages();
-    return;
-  }
+// This thread's messages, all but the input meant for `window` and its children:
+// the window keeps painting and answering, and takes no click or key. A quit
+// asked for meanwhile is kept in `quit`, for the loop that owns it.
+void DispatchPending(HWND window, std::optional<int>& quit) {
   MSG msg;
   while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
-      ::PostQuitMessage(int(msg.wParam));  // for the loop that owns it
-      return;
+      quit = int(msg.wParam);
+      continue;
     }
+    if (window && IsInput(msg.message) && (msg.hwnd == window || ::IsChild(window, msg.hwnd))) continue;
     ::TranslateMessage(&msg);
     ::DispatchMessageW(&msg);
   }
@@ -52,7 +41,6 @@ void RunWhileAnswering(HWND window, const std::function<void()>& work, const std
   UniqueFile done(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
   if (!done) throw std::system_error(int(::GetLastError()), std::system_category(), "CreateEvent");
   std::exception_ptr failure;
-  TInputRefused refused(window);
   // Joined on every path out, an exception of this thread's included.
   std::jthread worker([&] {
     const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -65,13 +53,15 @@ void RunWhileAnswering(HWND window, const std::function<void()>& work, const std
     ::SetEvent(done.get());
   });
   const HANDLE handles[] = {done.get()};
+  std::optional<int> quit;
   for (;;) {
     const DWORD woke = ::MsgWaitForMultipleObjectsEx(1, handles, tickMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    DispatchPending();
+    DispatchPending(window, quit);
     if (tick) tick();
     if (woke == WAIT_OBJECT_0 || ::WaitForSingleObject(done.get(), 0) == WAIT_OBJECT_0) break;
   }
   worker.join();
+  if (quit) ::PostQuitMessage(*quit);
   if (failure) std::rethrow_exception(failure);
 }
 

@@ -12,9 +12,11 @@ namespace fw {
 
 // Runs `work` on a new thread, with the component-object services started
 // there as a single-threaded apartment, and returns when it has ended. This
-// thread meanwhile dispatches its messages and calls `tick` about every
-// `tickMs` milliseconds (for progress). `window`, when given, is disabled for
-// the time. What `work` throws is thrown here once it has ended.
+// thread meanwhile dispatches its messages, but for the input meant for
+// `window` and its children (which keep their state, the focus and the
+// activation included, for when the work has ended), and calls `tick` about
+// every `tickMs` milliseconds (for progress). What `work` throws is thrown here
+// once it has ended.
 void RunWhileAnswering(HWND window, const std::function<void()>& work, const std::function<void()>& tick = {},
                        DWORD tickMs = 100);
 

@@ -417,8 +417,8 @@ void TControl::SetText(const std::string& v) {
   Perform(CM_TEXTCHANGED);
 }
 
-std::wstring TControl::TextW() const { return AnsiToWide(text_); }
-void TControl::SetTextW(const std::wstring& v) { SetText(WideToAnsi(v)); }
+std::wstring TControl::TextW() const { return TextToWide(text_); }
+void TControl::SetTextW(const std::wstring& v) { SetText(WideToText(v)); }
 
 void TControl::Invalidate() {
   if (parent_ && parent_->HandleAllocated() && visible_) {

@@ -81,7 +81,7 @@ HWND TWinControl::Handle() {
 }
 
 void TWinControl::CreateParams(TCreateParams& p) {
-  p.Caption = AnsiToWide(text_);
+  p.Caption = TextToWide(text_);
   p.Style = WS_CHILD | WS_CLIPSIBLINGS;
   if (controlStyle_ & csAcceptsControls) p.Style |= WS_CLIPCHILDREN;
   if (visible_) p.Style |= WS_VISIBLE;
@@ -311,7 +311,7 @@ void TWinControl::CMEnabledChanged() {
 }
 
 void TWinControl::CMTextChanged() {
-  if (hwnd_) ::SetWindowTextW(hwnd_, AnsiToWide(text_).c_str());
+  if (hwnd_) ::SetWindowTextW(hwnd_, TextToWide(text_).c_str());
   Invalidate();
 }
 

@@ -5,36 +5,34 @@
 // or at Finish. Where no thread starts, each batch is worked on as it is
 // handed over. Windows-free.
 #pragma once
-#include <condition_variable>
-#include <deque>
 #include <exception>
 #include <functional>
-#include <mutex>
+#include <optional>
 #include <system_error>
 #include <thread>
 #include <utility>
-#include <vector>
+
+#include "spreadsheet/core/hand_over.h"
 
 namespace sheet {
 
 template <class Batch>  // Batch: movable, with clear()
 class TBatchWorker {
  public:
-  explicit TBatchWorker(std::function<void(const Batch&)> work, size_t depth = 3)
-      : work_(std::move(work)), depth_(depth) {
+  // `threaded` false works on each batch as it is handed over, as when no thread can start.
+  explicit TBatchWorker(std::function<void(const Batch&)> work, size_t depth = 3, bool threaded = true)
+      : work_(std::move(work)), pending_(depth), spare_(depth + 2) {
+    if (!threaded) return;
     try {
-      thread_ = std::thread([this] { Run(); });
+      thread_ = std::jthread([this] { Run(); });
     } catch (const std::system_error&) {
       // no thread: Submit works on each batch itself
     }
   }
+  // Ends the worker's waits; batches still waiting are dropped; the thread is joined as it goes.
   ~TBatchWorker() {
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      stop_ = true;
-    }
-    changed_.notify_all();
-    if (thread_.joinable()) thread_.join();
+    pending_.Stop();
+    spare_.Stop();
   }
   TBatchWorker(const TBatchWorker&) = delete;
   TBatchWorker& operator=(const TBatchWorker&) = delete;
@@ -46,68 +44,38 @@ class TBatchWorker {
       batch.clear();
       return;
     }
-    std::unique_lock<std::mutex> lock(mutex_);
-    changed_.wait(lock, [&] { return error_ || pending_.size() < depth_; });
-    if (error_) std::rethrow_exception(error_);
-    pending_.push_back(std::move(batch));
-    if (spare_.empty()) {
-      batch = Batch();
-    } else {
-      batch = std::move(spare_.back());
-      spare_.pop_back();
-    }
+    pending_.Push(std::move(batch));  // throws the work's error
+    batch = spare_.TryPop().value_or(Batch());
     batch.clear();
-    changed_.notify_all();
   }
 
   // Waits for every batch handed over; throws the first error of the work.
   void Finish() {
     if (!thread_.joinable()) return;
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      finishing_ = true;
-    }
-    changed_.notify_all();
+    pending_.Close();
     thread_.join();
-    if (error_) std::rethrow_exception(error_);
+    if (error_) std::rethrow_exception(error_);  // written before the join
   }
 
  private:
   void Run() {
-    for (;;) {
-      Batch batch;
-      {
-        std::unique_lock<std::mutex> lock(mutex_);
-        changed_.wait(lock, [&] { return stop_ || finishing_ || !pending_.empty(); });
-        if (stop_ || pending_.empty()) return;
-        batch = std::move(pending_.front());
-        pending_.pop_front();
-      }
-      changed_.notify_all();
+    while (std::optional<Batch> batch = pending_.Pop()) {
       try {
-        work_(batch);
+        work_(*batch);
       } catch (...) {
-        std::lock_guard<std::mutex> lock(mutex_);
         error_ = std::current_exception();
-        pending_.clear();  // nothing after the first error is worked on
-        changed_.notify_all();
+        pending_.Fail(error_);  // nothing after the first error is worked on
         return;
       }
-      batch.clear();
-      std::lock_guard<std::mutex> lock(mutex_);
-      spare_.push_back(std::move(batch));
+      batch->clear();
+      spare_.Push(std::move(*batch));
     }
   }
 
   std::function<void(const Batch&)> work_;
-  size_t depth_;
-  std::deque<Batch> pending_;
-  std::vector<Batch> spare_;
-  bool stop_ = false, finishing_ = false;
-  std::exception_ptr error_;
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  std::thread thread_;  // last: it starts once everything above exists
+  THandOver<Batch> pending_, spare_;
+  std::exception_ptr error_;  // the worker's, read after the join
+  std::jthread thread_;       // last: it starts once everything above exists, and is joined first
 };
 
 }  // namespace sheet

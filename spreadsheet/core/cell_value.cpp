@@ -8,8 +8,10 @@ namespace sheet {
 TCellValue TValueBlock::ValueOf(const TStored& c) const {
   TCellValue v;
   v.Kind = c.Kind;
-  if (c.Kind == TCellKind::Text || c.Kind == TCellKind::Error) v.Text = Strings[c.StringIndex];
-  else v.Number = c.Number;
+  if (c.Kind == TCellKind::Text || c.Kind == TCellKind::Error)
+    v.Text = Strings[c.StringIndex];
+  else
+    v.Number = c.Number;
   return v;
 }
 

@@ -42,7 +42,7 @@ class TValueBlock {
     std::uint16_t Col;  // 1-based, at most 16384
     TCellKind Kind;
     union {
-      double Number;             // Number, Currency, Date, Boolean
+      double Number;              // Number, Currency, Date, Boolean
       std::uint32_t StringIndex;  // Text, Error
     };
   };

@@ -3,67 +3,42 @@
 namespace sheet {
 
 TReadAhead::TReadAhead(TPartStream& part, size_t chunk, int depth)
-    : part_(part), buffers_(size_t(depth), std::vector<char>(chunk)), sizes_(size_t(depth), 0) {
-  thread_ = std::thread([this] { Run(); });
+    : part_(part), read_(size_t(depth)), free_(size_t(depth)) {
+  for (int i = 0; i < depth; ++i) free_.Push(TChunk{std::vector<char>(chunk), 0});
+  thread_ = std::jthread([this] { Run(); });
 }
 
 TReadAhead::~TReadAhead() {
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    stop_ = true;
-  }
-  changed_.notify_all();
-  thread_.join();
+  // Ends the reading thread's waits; the thread is joined as it goes.
+  read_.Stop();
+  free_.Stop();
 }
 
 void TReadAhead::Run() {
-  const size_t depth = buffers_.size();
-  for (;;) {
-    size_t slot;
-    {
-      std::unique_lock<std::mutex> lock(mutex_);
-      changed_.wait(lock, [&] { return stop_ || filled_ < depth; });
-      if (stop_) return;
-      slot = (head_ + filled_) % depth;
-    }
-    // The slot is neither given out nor waiting: only this thread touches it now.
-    size_t n = 0;
-    std::exception_ptr error;
-    try {
-      n = part_.Read(buffers_[slot].data(), buffers_[slot].size());
-    } catch (...) {
-      error = std::current_exception();
-    }
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      if (error || n == 0) {
-        error_ = error;
-        done_ = true;
-      } else {
-        sizes_[slot] = n;
-        ++filled_;
+  try {
+    while (std::optional<TChunk> chunk = free_.Pop()) {
+      chunk->Size = part_.Read(chunk->Bytes.data(), chunk->Bytes.size());
+      if (chunk->Size == 0) {
+        read_.Close();
+        return;
       }
+      if (!read_.Push(std::move(*chunk))) return;
     }
-    changed_.notify_all();
-    if (error || n == 0) return;
+  } catch (...) {
+    read_.Fail(std::current_exception());
   }
 }
 
 std::string_view TReadAhead::Next() {
-  std::unique_lock<std::mutex> lock(mutex_);
   if (given_) {  // the chunk given out last is done with
-    head_ = (head_ + 1) % buffers_.size();
-    --filled_;
+    free_.Push(std::move(current_));
     given_ = false;
-    changed_.notify_all();
   }
-  changed_.wait(lock, [&] { return filled_ > 0 || done_; });
-  if (filled_ == 0) {
-    if (error_) std::rethrow_exception(error_);
-    return {};
-  }
+  std::optional<TChunk> chunk = read_.Pop();
+  if (!chunk) return {};
+  current_ = std::move(*chunk);
   given_ = true;
-  return std::string_view(buffers_[head_].data(), sizes_[head_]);
+  return std::string_view(current_.Bytes.data(), current_.Size);
 }
 
 }  // namespace sheet

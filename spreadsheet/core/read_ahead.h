@@ -2,13 +2,11 @@
 // so that inflating a large part (a tenth of reading a big sheet) overlaps
 // with parsing it instead of adding to it. Windows-free.
 #pragma once
-#include <condition_variable>
-#include <exception>
-#include <mutex>
 #include <string_view>
 #include <thread>
 #include <vector>
 
+#include "spreadsheet/core/hand_over.h"
 #include "spreadsheet/core/zip_package.h"
 
 namespace sheet {
@@ -23,22 +21,22 @@ class TReadAhead {
   TReadAhead& operator=(const TReadAhead&) = delete;
 
   // The next chunk of the part, empty at its end; valid until the next call.
-  // The reading thread's error (a damaged part, a limit) is thrown here.
+  // The reading thread's error (a damaged part, a limit) is thrown here, after
+  // the chunks read before it.
   std::string_view Next();
 
  private:
+  struct TChunk {
+    std::vector<char> Bytes;
+    size_t Size = 0;
+  };
   void Run();
 
   TPartStream& part_;
-  std::vector<std::vector<char>> buffers_;
-  std::vector<size_t> sizes_;
-  size_t head_ = 0;    // the slot Next() last gave out
-  size_t filled_ = 0;  // slots read and not yet released, the one given out included
-  bool given_ = false, done_ = false, stop_ = false;
-  std::exception_ptr error_;
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  std::thread thread_;  // last: it starts once everything above exists
+  THandOver<TChunk> read_, free_;  // chunks read and not yet parsed; buffers to read into again
+  TChunk current_;                 // the chunk given out last, while given_
+  bool given_ = false;
+  std::jthread thread_;  // last: it starts once everything above exists, and is joined first
 };
 
 }  // namespace sheet

@@ -20,9 +20,9 @@ namespace sheet {
 
 // Bounds against hostile workbooks; exceeding one is an EWorkbookError naming it.
 struct TReadLimits {
-  std::uint64_t MaxPartBytes = 512ull << 20;     // inflated size of any one part
-  std::uint64_t MaxStoredCells = 10'000'000;     // <c> elements of the sheet
-  std::uint64_t MaxBlockCells = 20'000'000;      // R x N of the used block
+  std::uint64_t MaxPartBytes = 512ull << 20;  // inflated size of any one part
+  std::uint64_t MaxStoredCells = 10'000'000;  // <c> elements of the sheet
+  std::uint64_t MaxBlockCells = 20'000'000;   // R x N of the used block
   std::uint64_t MaxSharedStrings = 10'000'000;
 };
 

@@ -44,12 +44,10 @@ TPartStream::TPartStream(zip_file* file, std::string name, std::uint64_t limit)
 
 size_t TPartStream::Read(char* buffer, size_t size) {
   const zip_int64_t n = zip_fread(file_.get(), buffer, size);
-  if (n < 0)
-    throw EWorkbookError("The workbook part " + name_ + " is damaged: " + zip_file_strerror(file_.get()));
+  if (n < 0) throw EWorkbookError("The workbook part " + name_ + " is damaged: " + zip_file_strerror(file_.get()));
   read_ += std::uint64_t(n);
   if (read_ > limit_)
-    throw EWorkbookError("The workbook part " + name_ + " inflates to more than " + std::to_string(limit_) +
-                         " bytes");
+    throw EWorkbookError("The workbook part " + name_ + " inflates to more than " + std::to_string(limit_) + " bytes");
   return size_t(n);
 }
 
@@ -115,8 +113,7 @@ TPartStream TZipPackage::Open(std::string_view part, std::uint64_t limit) const 
   const zip_int64_t index = zip_name_locate(zip_.get(), name.c_str(), ZIP_FL_NOCASE);
   if (index < 0) throw EWorkbookError("The workbook has no part " + name);
   zip_file* f = zip_fopen_index(zip_.get(), zip_uint64_t(index), 0);
-  if (!f)
-    throw EWorkbookError("The workbook part " + name + " cannot be read: " + zip_strerror(zip_.get()));
+  if (!f) throw EWorkbookError("The workbook part " + name + " cannot be read: " + zip_strerror(zip_.get()));
   return TPartStream(f, name, limit);
 }
 

@@ -21,7 +21,9 @@ class TPartStream {
   const std::string& Name() const { return name_; }
 
  private:
-  struct Close { void operator()(zip_file* f) const; };
+  struct Close {
+    void operator()(zip_file* f) const;
+  };
   std::unique_ptr<zip_file, Close> file_;
   std::string name_;
   std::uint64_t limit_, read_ = 0;
@@ -29,9 +31,9 @@ class TPartStream {
 
 class TZipPackage {
  public:
-  // The path is in the platform's narrow encoding (the ANSI code page on Windows). Both throw EWorkbookError with what the file is instead
-  // when it is not a zip archive (a compound document such as an encrypted
-  // workbook or a legacy .xls, an HTML page, a damaged archive).
+  // The path is in the platform's narrow encoding (the ANSI code page on Windows). Both throw EWorkbookError with what
+  // the file is instead when it is not a zip archive (a compound document such as an encrypted workbook or a legacy
+  // .xls, an HTML page, a damaged archive).
   static TZipPackage OpenFile(const std::string& path);
   // The bytes must outlive the package.
   static TZipPackage OpenMemory(std::string_view bytes);
@@ -41,7 +43,9 @@ class TZipPackage {
   TPartStream Open(std::string_view part, std::uint64_t limit) const;
 
  private:
-  struct Discard { void operator()(zip* z) const; };
+  struct Discard {
+    void operator()(zip* z) const;
+  };
   explicit TZipPackage(zip* z) : zip_(z) {}
   std::unique_ptr<zip, Discard> zip_;
 };

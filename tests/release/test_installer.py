@@ -46,6 +46,15 @@ def release(build: Path, extra: dict) -> Path:
     return build / "release" / "dist"
 
 
+def refused_version(version: str) -> str:
+    """What the release command says when asked for `version`, which it must refuse before building."""
+    env = dict(os.environ, NAVEKO_BUILD=str(WORK / "refused"), NAVEKO_VERSION=version)
+    done = subprocess.run([str(ROOT / "tools" / "release.sh")], env=env, capture_output=True, text=True, timeout=600)
+    if done.returncode == 0:
+        raise AssertionError(f"release.sh took version {version}")
+    return done.stderr
+
+
 def msiexec(*args: str, log: Path) -> int:
     done = subprocess.run([bench.WINE_RUN, "msiexec", *args, "/qn", "/l*v", windows(log)], env=bench.ENV,
                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL, timeout=300)
@@ -78,6 +87,10 @@ def msi_table(msi: Path, table: str) -> list[list[str]]:
 
 class Package(unittest.TestCase):
     """What the package tells Windows Installer, read with msiinfo."""
+
+    def test_a_version_windows_installer_could_not_tell_apart_is_refused(self):
+        for version in ("1.0.1.1", "1.0.0.2"):
+            self.assertIn(f"version {version} refused: its fourth field must be 0", refused_version(version))
 
     def test_tables(self):
         msi = DIST / f"NAVEKO-PriceUpdate-{VERSION}.msi"
@@ -117,7 +130,7 @@ class Installer(unittest.TestCase):
         bench.price_list_file().unlink(missing_ok=True)
         with bench.Program(cwd=WORK, env=bench.odbc_env(WORK / "odbc"), exe=str(self.installed)) as prog:
             message = bench.press_and_read(bench.wait_for_window(bench.MAIN_TITLE))
-            bench.xdotool("windowfocus", "--sync", bench.x_window(bench.MAIN_TITLE))
+            bench.focus(bench.x_window(bench.MAIN_TITLE))
             bench.xdotool("key", "--clearmodifiers", "alt+F4")
             self.assertEqual(prog.wait(30), 0)
         self.assertEqual(bench.mat00(db), [("K1", 10, 11, 12, 13), ("K2", 20, 21, 22, 23), ("K3", 30, 31, 32, 33)])

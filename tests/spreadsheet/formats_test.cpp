@@ -9,9 +9,11 @@
 using namespace sheet;
 
 TEST(NumberFormat, BuiltinIds) {
-  for (int id : {14, 15, 16, 17, 18, 19, 20, 21, 22, 27, 36, 45, 46, 47, 50, 58}) EXPECT_EQ(BuiltinFormatKind(id), TFormatKind::Date) << id;
+  for (int id : {14, 15, 16, 17, 18, 19, 20, 21, 22, 27, 36, 45, 46, 47, 50, 58})
+    EXPECT_EQ(BuiltinFormatKind(id), TFormatKind::Date) << id;
   for (int id : {5, 6, 7, 8, 42, 44}) EXPECT_EQ(BuiltinFormatKind(id), TFormatKind::Currency) << id;
-  for (int id : {0, 1, 2, 3, 4, 9, 10, 11, 12, 13, 37, 38, 41, 43, 48, 49}) EXPECT_EQ(BuiltinFormatKind(id), TFormatKind::Number) << id;
+  for (int id : {0, 1, 2, 3, 4, 9, 10, 11, 12, 13, 37, 38, 41, 43, 48, 49})
+    EXPECT_EQ(BuiltinFormatKind(id), TFormatKind::Number) << id;
 }
 
 TEST(NumberFormat, CustomCodes) {
@@ -44,7 +46,9 @@ TEST(GeneralNumber, FifteenDigitsAndTheSeparator) {
   EXPECT_EQ(FormatGeneral(0.000012345, "."), "0.000012345");
   EXPECT_EQ(FormatGeneral(0.000001, "."), "1E-6");
   EXPECT_EQ(FormatGeneral(1.5e-7, ","), "1,5E-7");
-  EXPECT_EQ(FormatGeneral(1234.5678, "\xD9\xAB"), "1234\xD9\xAB" "5678");  // a multi-byte separator
+  EXPECT_EQ(FormatGeneral(1234.5678, "\xD9\xAB"),
+            "1234\xD9\xAB"
+            "5678");  // a multi-byte separator
 }
 
 TEST(CopyBlock, RowCountsFollowTheCopy) {
@@ -70,10 +74,11 @@ TEST(CopyBlock, RowCountsFollowTheCopy) {
 
 TEST(CopyBlock, AFailureLeavesTheTablePartlyFilled) {
   fw::TStringTable t(2, 10);
-  EXPECT_THROW(CopyBlock(t, 10, 2, [&](int i, int j) -> std::string {
-                 if (i == 2 && j == 2) throw std::runtime_error("error value");
-                 return "x";
-               }),
+  EXPECT_THROW(CopyBlock(t, 10, 2,
+                         [&](int i, int j) -> std::string {
+                           if (i == 2 && j == 2) throw std::runtime_error("error value");
+                           return "x";
+                         }),
                std::runtime_error);
   EXPECT_EQ(t.Cell(1, 0), "x");
   EXPECT_EQ(t.Cell(0, 1), "x");

@@ -149,6 +149,34 @@ TEST(XlsxReader, DateSystemsAndFormats) {
   }
 }
 
+TEST(XlsxReader, TheFormatsEscapesAreDecodedInSharedAndInlineStringsAndRichTextRuns) {
+  struct TCase {
+    const char* Stored;
+    std::string Value;
+  };
+  const TCase cases[] = {
+      {"line_x000D_break", "line\rbreak"},
+      {"_x0001_", "\x01"},
+      {"_x0041_ and _x00e9_ _x00E9_", "A and \xC3\xA9 \xC3\xA9"},  // hexadecimal digits of either case
+      {"_x005F_x0041_", "_x0041_"},                                // an escaped underscore: the text itself
+      {"_xD83D__xDE00_", "\xF0\x9F\x98\x80"},                      // a surrogate pair is one character
+      {"_X000D_ _x000G_ _x000D", "_X000D_ _x000G_ _x000D"},        // none of these is an escape
+      {"_x00", "_x00"},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Stored);
+    const std::string shared = std::string("<sst xmlns=\"") + sheet_test::kMainNs + "\"><si><t>" + c.Stored +
+                               "</t></si><si><r><t>x</t></r><r><t>" + c.Stored + "</t></r></si></sst>";
+    const std::string data = std::string("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c>") +
+                             "<c r=\"B1\" t=\"inlineStr\"><is><t>" + c.Stored + "</t></is></c>" +
+                             "<c r=\"C1\" t=\"s\"><v>1</v></c></row>";
+    const TValueBlock b = ReadFirstSheetFromMemory(MakePackage(Workbook(data, "", shared)));
+    ExpectText(b, 1, 1, c.Value);        // a shared string
+    ExpectText(b, 1, 2, c.Value);        // an inline string
+    ExpectText(b, 1, 3, "x" + c.Value);  // a rich-text run, decoded run by run
+  }
+}
+
 // An extension of the spreadsheet application for the Mac writes a second,
 // 2009-namespace workbookPr after the real one; it must not reset the date system.
 TEST(XlsxReader, The1904DateSystemSurvivesAnExtensionsWorkbookPr) {

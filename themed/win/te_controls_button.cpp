@@ -329,8 +329,8 @@ void TTeButton::SetThemeLink(TteCustomThemeLink* v) {
 void TTeButton::SetCaption(const std::wstring& v) {
   if (v == caption_) return;
   caption_ = v;
-  // The platform's ANSI text; its change notice brings the caption back from it.
-  SetText(WideToAnsi(v));
+  // The platform's 8-bit text (in the controls' code page); its change notice brings the caption back from it.
+  SetText(WideToText(v));
   Invalidate();
 }
 
@@ -360,7 +360,7 @@ void TTeButton::Click() {
 void TTeButton::ActionChange(TObject* sender, bool checkDefaults) {
   TTeControl::ActionChange(sender, checkDefaults);
   if (auto* a = dynamic_cast<TCustomAction*>(sender)) {
-    SetCaption(AnsiToWide(a->Caption()));
+    SetCaption(TextToWide(a->Caption()));
     OnClick = a->OnExecute.Fn;
   }
 }
@@ -458,8 +458,8 @@ void TTeButton::WndProc(TMessage& m) {
       break;
     case CM_TEXTCHANGED:
       // The window shows the platform's text; the caption is what it keeps of ours.
-      if (HandleAllocated()) ::SetWindowTextW(HandleNoCreate(), AnsiToWide(Text()).c_str());
-      caption_ = AnsiToWide(Text());
+      if (HandleAllocated()) ::SetWindowTextW(HandleNoCreate(), TextToWide(Text()).c_str());
+      caption_ = TextToWide(Text());
       return;
     case TM_THEMENOTIFY:
       switch (ThemeNotifyOf(m)) {

@@ -2,10 +2,17 @@
 // value kind under the Windows conversions, read from the test workbooks.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "tests/spreadsheet/packages.h"
+
 #include "framework/core/text.h"
 #include "framework/win/com.h"
 #include "framework/win/sysutils.h"
 #include "spreadsheet/core/cell_value.h"
+#include "spreadsheet/core/xlsx_reader.h"
 #include "spreadsheet/win/read_workbook.h"
 #include "spreadsheet/win/value_text.h"
 
@@ -47,6 +54,38 @@ TEST(ReadWorkbook, FillsTheTableFromTheFirstSheet) {
   EXPECT_EQ(t.Cell(5, 3), PlatformText(VT_DATE, 44646));
   EXPECT_FALSE(t.Cell(5, 3).empty());
   EXPECT_EQ(t.Cell(6, 6), "");
+}
+
+TEST(ReadWorkbook, ATimeOfDayWithoutADateIsNoDayLate) {
+  // Serials in the 1900 system with a time format ("h:mm", built-in 20), and the
+  // OLE dates the spreadsheet application gives for them through automation.
+  struct TCase {
+    const char* Serial;
+    double Ole;
+  };
+  const TCase cases[] = {{"0.5", 0.5}, {"0", 0}, {"0.75", 0.75}, {"1", 2}, {"59.5", 60.5}, {"61", 61}};
+  std::string row;
+  int col = 0;
+  for (const TCase& c : cases)
+    row += std::string("<c r=\"") + char('A' + col++) + "1\" s=\"1\"><v>" + c.Serial + "</v></c>";
+  const std::string styles = std::string("<styleSheet xmlns=\"") + sheet_test::kMainNs +
+                             "\"><cellXfs count=\"2\"><xf numFmtId=\"0\"/><xf numFmtId=\"20\"/></cellXfs></styleSheet>";
+  const std::string path = (std::filesystem::temp_directory_path() / "naveko-times.xlsx").string();
+  {
+    std::ofstream(path, std::ios::binary) << sheet_test::MakePackage(
+        sheet_test::Workbook("<row r=\"1\">" + row + "</row><row r=\"2\"><c r=\"A2\"><v>1</v></c></row>", styles));
+  }
+  const sheet::TValueBlock block = sheet::ReadFirstSheetFromFile(path);
+  fw::TStringTable t(30, 1500);
+  sheet::ReadWorkbookBuiltIn(t, path, ".");
+  std::filesystem::remove(path);
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE(cases[i].Serial);
+    const sheet::TCellValue v = block.At(1, int(i) + 1);
+    EXPECT_EQ(v.Kind, sheet::TCellKind::Date);
+    EXPECT_EQ(v.Number, cases[i].Ole);
+    EXPECT_EQ(t.Cell(int(i), 0), PlatformText(VT_DATE, cases[i].Ole)) << "the text the table receives";
+  }
 }
 
 TEST(ReadWorkbook, NumbersTakeTheGivenDecimalSeparator) {
