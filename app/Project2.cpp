@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "app/Unit1.h"
-#include "app/one_copy.h"
+#include "app/win/one_copy.h"
 #include "app/registration.h"
-#include "app/undo_command.h"
+#include "app/win/undo_command.h"
 #include "framework/win/system_library.h"
 #include "framework/win/sysutils.h"
 #include "themed/win/te_units.h"
@@ -45,8 +45,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   fw::SetTextCodePage(kTextCodePage);
   const naveko::TOneCopy copy;
   std::wstring journal;
-  if (IsUndoCommand(Arguments(), journal)) {
-    const int code = copy.First() ? RunUndoCommand(journal) : RefuseUndoWhileAnotherCopyRuns();
+  if (naveko::IsUndoCommand(Arguments(), journal)) {
+    const int code = copy.First() ? naveko::RunUndoCommand(journal) : naveko::RefuseUndoWhileAnotherCopyRuns();
     fw::Application->Shutdown();
     return code;
   }

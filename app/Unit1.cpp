@@ -5,9 +5,9 @@
 
 #include "app/core/odbc_price_store.h"
 #include "app/core/price_update.h"
-#include "app/journal_file.h"
-#include "app/price_list.h"
-#include "app/run_log_file.h"
+#include "app/win/journal_file.h"
+#include "app/win/price_list.h"
+#include "app/win/run_log_file.h"
 #include "framework/core/exception.h"
 #include "framework/core/text.h"
 #include "framework/win/answering_wait.h"
@@ -16,6 +16,13 @@
 #include "spreadsheet/win/read_workbook.h"
 
 using namespace fw;
+using naveko::DownloadPriceList;
+using naveko::NewLogBlock;
+using naveko::PriceListFile;
+using naveko::PriceListUrl;
+using naveko::TDownloadReport;
+using naveko::TJournalFile;
+using naveko::WriteLogBlock;
 
 TForm1::TForm1(TComponent* owner) : TForm(owner) {
   InitInheritedComponent();
@@ -57,7 +64,6 @@ void TForm1::Notification(TComponent* c, TOperation op) {
 namespace {
 
 std::string Utf8(const std::wstring& s) { return fw::WideToUtf8(s); }
-std::string AnsiToUtf8(const std::string& s) { return fw::WideToUtf8(fw::AnsiToWide(s)); }
 
 std::string DownloadText(const TDownloadReport& seen) {
   char code[16];

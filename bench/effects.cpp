@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "themed/core/te_cpu.h"
+#include "themed/core/te_effect_cache.h"
 #include "themed/core/te_effects.h"
 #include "themed/core/te_stretch.h"
 
@@ -42,6 +43,9 @@ double BestMs(F&& frame, double* first = nullptr) {
 int main() {
   te::InitMachineFacts();
   te::SelectPixelOps(te::HasMMX());
+  // The frames of a transition share a cache, as the engine hands it over.
+  te::TEffectCache cache;
+  te::TEffectCacheScope handed(cache);
   std::vector<te::TteColor> oldImage(size_t(kW) * kH, 0xFF2040C0), newImage(oldImage.size(), 0xFFC04020),
       work(oldImage.size());
   std::vector<std::uint8_t> mask(size_t(kCols) * kRows);

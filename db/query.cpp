@@ -172,30 +172,32 @@ void TDatabaseQuery::Bind(TBindings& b) {
   for (size_t i = 0; i < params_.size(); ++i) {
     TParameter& p = params_[i];
     const SQLUSMALLINT n = SQLUSMALLINT(i + 1);
-    SQLSMALLINT sqlType = p.SqlType == SQL_UNKNOWN_TYPE ? SQL_VARCHAR : p.SqlType;
+    const SQLSMALLINT sqlType = p.SqlType == SQL_UNKNOWN_TYPE ? SQL_VARCHAR : SQLSMALLINT(p.SqlType);
+    const SQLULEN columnSize = SQLULEN(p.ColumnSize);
+    const SQLSMALLINT digits = SQLSMALLINT(p.DecimalDigits);
     SQLRETURN rc;
     if (auto* d = std::get_if<double>(&p.Value); d && IsExactNumeric(sqlType)) {
       // For a decimal column the value goes as the decimal text it stands for:
       // the binary fraction of 12.35 is 12.3499..., which a driver may cut to 12.34.
       b.decimals[i] = ShortestText(*d);
       b.lengths[i] = SQLLEN(b.decimals[i].size());
-      rc = SQLBindParameter(h, n, SQL_PARAM_INPUT, SQL_C_CHAR, sqlType, p.ColumnSize, p.DecimalDigits,
-                            b.decimals[i].data(), b.lengths[i], &b.lengths[i]);
+      rc = SQLBindParameter(h, n, SQL_PARAM_INPUT, SQL_C_CHAR, sqlType, columnSize, digits, b.decimals[i].data(),
+                            b.lengths[i], &b.lengths[i]);
     } else if (d) {
       b.doubles[i] = *d;
-      rc = SQLBindParameter(h, n, SQL_PARAM_INPUT, SQL_C_DOUBLE, sqlType, p.ColumnSize ? p.ColumnSize : 15,
-                            p.DecimalDigits, &b.doubles[i], 0, &b.lengths[i]);
+      rc = SQLBindParameter(h, n, SQL_PARAM_INPUT, SQL_C_DOUBLE, sqlType, columnSize ? columnSize : 15, digits,
+                            &b.doubles[i], 0, &b.lengths[i]);
     } else if (auto* u = std::get_if<std::uint8_t>(&p.Value)) {
       b.bytes[i] = *u;
-      rc = SQLBindParameter(h, n, SQL_PARAM_INPUT, SQL_C_UTINYINT, sqlType, p.ColumnSize ? p.ColumnSize : 3,
-                            p.DecimalDigits, &b.bytes[i], 0, &b.lengths[i]);
+      rc = SQLBindParameter(h, n, SQL_PARAM_INPUT, SQL_C_UTINYINT, sqlType, columnSize ? columnSize : 3, digits,
+                            &b.bytes[i], 0, &b.lengths[i]);
     } else if (auto* s = std::get_if<std::string>(&p.Value)) {
       // Text crosses as UTF-16: the driver converts it to the column's own encoding.
       b.texts[i] = fw::Utf8ToUtf16(*s);
       b.lengths[i] = SQLLEN(b.texts[i].size() * sizeof(char16_t));
-      const SQLULEN size = p.ColumnSize ? p.ColumnSize : (b.texts[i].empty() ? 1 : b.texts[i].size());
-      rc = SQLBindParameter(h, n, SQL_PARAM_INPUT, SQL_C_WCHAR, WideType(sqlType), size, p.DecimalDigits,
-                            b.texts[i].data(), b.lengths[i], &b.lengths[i]);
+      const SQLULEN size = columnSize ? columnSize : (b.texts[i].empty() ? 1 : b.texts[i].size());
+      rc = SQLBindParameter(h, n, SQL_PARAM_INPUT, SQL_C_WCHAR, WideType(sqlType), size, digits, b.texts[i].data(),
+                            b.lengths[i], &b.lengths[i]);
     } else {
       b.lengths[i] = SQL_NULL_DATA;
       rc = SQLBindParameter(h, n, SQL_PARAM_INPUT, SQL_C_CHAR, sqlType, 1, 0, nullptr, 0, &b.lengths[i]);

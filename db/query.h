@@ -1,6 +1,7 @@
 // The query component (the main window's qgeneral): one statement text with
 // ":name" markers, parameters addressed by position, executed without rows.
 #pragma once
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,13 +14,15 @@ namespace db {
 // A result row: each column's text (UTF-8), nullopt for NULL.
 using TTextRow = std::vector<std::optional<std::string>>;
 
+// A parameter of the statement, in the module's own types: the SQL type code
+// the database described (or the first value gave, when it could not; 0 while
+// unknown), the column's size and its decimal digits.
 struct TParameter {
   std::string Name;
   TParamValue Value;
-  // The type the database described, or the type the first value gave when it could not.
-  SQLSMALLINT SqlType = SQL_UNKNOWN_TYPE;
-  SQLULEN ColumnSize = 0;
-  SQLSMALLINT DecimalDigits = 0;
+  std::int16_t SqlType = 0;
+  std::uint64_t ColumnSize = 0;
+  std::int16_t DecimalDigits = 0;
   bool Described = false;
 };
 

@@ -461,10 +461,23 @@ void TApplication::HandleException(const std::exception& e) {
   handlingException_ = false;
 }
 
+namespace {
+
+// The sink of errors nothing else caught (a message handler's, a component's
+// destruction's) while the application lives: its exception handler.
+void ReportToApplication(const std::exception& e) {
+  if (Application)
+    Application->HandleException(e);
+  else
+    DebugOutput(e.what());
+}
+
+}  // namespace
+
 TApplicationScope::TApplicationScope() {
   Screen = new TScreen();
   Application = new TApplication(nullptr);
-  SetUnhandledErrorSink(ReportHandlerError);
+  SetUnhandledErrorSink(ReportToApplication);
 }
 
 TApplicationScope::~TApplicationScope() {

@@ -68,6 +68,13 @@ using UniqueMemoryDc = UniqueHandle<HDC, MemoryDcDeleter>;
 using UniqueFile = UniqueHandle<HANDLE, KernelHandleDeleter>;
 inline UniqueFile OwnFile(HANDLE h) { return UniqueFile(h == INVALID_HANDLE_VALUE ? nullptr : h); }
 
+// A folder listing of FindFirstFile, closed with FindClose (never CloseHandle).
+struct FindDeleter {
+  void operator()(HANDLE h) const { ::FindClose(h); }
+};
+using UniqueFind = UniqueHandle<HANDLE, FindDeleter>;
+inline UniqueFind OwnFind(HANDLE h) { return UniqueFind(h == INVALID_HANDLE_VALUE ? nullptr : h); }
+
 // GetDC / ReleaseDC for a window (or the screen when hwnd is null).
 class ScopedGetDC {
  public:

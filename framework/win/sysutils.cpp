@@ -30,6 +30,7 @@ std::string FromWide(UINT codePage, std::wstring_view s) {
 
 std::wstring AnsiToWide(std::string_view s) { return ToWide(CP_ACP, s); }
 std::string WideToAnsi(std::wstring_view s) { return FromWide(CP_ACP, s); }
+std::string AnsiToUtf8(std::string_view s) { return WideToUtf8(AnsiToWide(s)); }
 
 void SetTextCodePage(unsigned codePage) { gTextCodePage = codePage; }
 unsigned TextCodePage() { return gTextCodePage; }

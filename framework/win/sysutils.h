@@ -8,6 +8,7 @@ namespace fw {
 
 std::wstring AnsiToWide(std::string_view s);  // MultiByteToWideChar(CP_ACP)
 std::string WideToAnsi(std::wstring_view s);  // WideCharToMultiByte(CP_ACP); unmappable characters become '?'
+std::string AnsiToUtf8(std::string_view s);  // a text of the ANSI functions (a path) for the program's UTF-8
 
 // The code page of the controls' 8-bit texts (captions): the system's ANSI
 // code page unless the program names the one its own texts are written in.

@@ -3,14 +3,8 @@
 #include <utility>
 
 #include "framework/core/exception.h"
-#include "framework/win/forms.h"
 
 namespace fw {
-
-void ReportHandlerError(const std::exception& e) {
-  if (Application) Application->HandleException(e);
-  else ::OutputDebugStringA(e.what());
-}
 
 TUtilityWindow::TUtilityWindow(const TParams& params, THandler handler)
     : handler_(std::make_unique<THandler>(std::move(handler))) {

@@ -2,9 +2,10 @@
 // application's window, the theme manager's listener, the transition timer,
 // the hook list and the deferred-click window. Each hands its messages to one
 // handler behind the framework's exception barrier, so that an error raised
-// while handling a message goes to the application's exception handler instead
-// of unwinding through DispatchMessage. The window lives exactly as long as its
-// TUtilityWindow.
+// while handling a message goes to the framework's unhandled-error sink (the
+// application's exception handler, once the application's scope has installed
+// it) instead of unwinding through DispatchMessage. The window lives exactly as
+// long as its TUtilityWindow.
 #pragma once
 #include <windows.h>
 
@@ -14,21 +15,21 @@
 #include <stdexcept>
 #include <string>
 
+#include "framework/core/component.h"
 #include "framework/win/messages.h"
 
 namespace fw {
 
-// Runs `f`; any error it raises goes to the application's exception handler.
-// Every window procedure of the framework calls its handlers through this.
-void ReportHandlerError(const std::exception& e);
+// Runs `f`; any error it raises goes to the unhandled-error sink. Every window
+// procedure of the framework calls its handlers through this.
 template <class F>
 void GuardedCall(F&& f) noexcept {
   try {
     f();
   } catch (const std::exception& e) {
-    ReportHandlerError(e);
+    ReportUnhandledError(e);
   } catch (...) {
-    ReportHandlerError(std::runtime_error("Unknown error"));
+    ReportUnhandledError(std::runtime_error("Unknown error"));
   }
 }
 

@@ -219,7 +219,9 @@ TEST_P(JournalRun, PricesAreKeptToTheColumnsLastDigitAndTheWayBackRestoresThem) 
       {"numeric(18,2)", {"12.35", "12.35", "0.10", "0.01"}},
       {"money", {"$12.35", "$12.35", "$0.10", "$0.01"}},
   };
-  if (backend.Name != "SQLite") EXPECT_EQ(row.New, expected.at(backend.PriceType));
+  if (backend.Name != "SQLite") {
+    EXPECT_EQ(row.New, expected.at(backend.PriceType));
+  }
   EXPECT_EQ(Number(*row.New[0]), 12.35);
 
   MemorySink undoSink;

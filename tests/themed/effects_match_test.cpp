@@ -8,6 +8,7 @@
 
 #include "tests/themed/reference/effects_reference.h"
 #include "themed/core/te_cpu.h"
+#include "themed/core/te_effect_cache.h"
 #include "themed/core/te_effects.h"
 #include "themed/core/te_stretch.h"
 
@@ -35,10 +36,13 @@ bool SameMap(const std::vector<TSlideCell>& a, const std::vector<TSlideCell>& b)
 }  // namespace
 
 TEST(FastEffects, EveryEffectGivesItsOldFramesByteForByte) {
+  te::TEffectCache cache;  // what the frames of a transition share, as the engine hands it over
+  te::TEffectCacheScope scope(cache);
   const auto& fast = GridEffects();
   const auto& old = te_reference::ReferenceEffects();
   ASSERT_EQ(fast.size(), old.size());
-  const std::vector<TSize> sizes = {{1, 1}, {2, 3}, {3, 2}, {17, 9}, {9, 17}, {64, 64}, {101, 37}, {37, 101}, {321, 181}};
+  const std::vector<TSize> sizes = {{1, 1},   {2, 3},    {3, 2},    {17, 9},   {9, 17},
+                                    {64, 64}, {101, 37}, {37, 101}, {321, 181}};
   const std::vector<int> progress = {0, 1, 5, 13, 25, 37, 50, 63, 75, 88, 99, 100};
   for (size_t i = 0; i < fast.size(); ++i) {
     ASSERT_STREQ(fast[i].Name, old[i].Name);
@@ -56,6 +60,8 @@ TEST(FastEffects, EveryEffectGivesItsOldFramesByteForByte) {
 }
 
 TEST(FastEffects, AFullSizeGridAtTheBenchmarksProgress) {
+  te::TEffectCache cache;  // what the frames of a transition share, as the engine hands it over
+  te::TEffectCacheScope scope(cache);
   const auto& fast = GridEffects();
   const auto& old = te_reference::ReferenceEffects();
   const TSize full{1921, 1081};

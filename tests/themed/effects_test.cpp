@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "themed/core/te_effect_cache.h"
 #include "themed/core/te_effects.h"
 
 using namespace te;
@@ -25,9 +26,8 @@ std::vector<std::uint8_t> Frame(const std::string& name, int w, int h, int p) {
 }
 
 bool IsInverse(const std::string& name) {
-  return name.find("In") != std::string::npos && name.find("Diagonal") == std::string::npos &&
-         name != "SlideIn" && name != "FadeIn" && name != "SmoothIn" && name != "CircleSlideIn" &&
-         name != "CircleFadeIn";
+  return name.find("In") != std::string::npos && name.find("Diagonal") == std::string::npos && name != "SlideIn" &&
+         name != "FadeIn" && name != "SmoothIn" && name != "CircleSlideIn" && name != "CircleFadeIn";
 }
 
 void ManualStub(TteBitmap&, TteBitmap&, const TteAnimationRec&, std::uint8_t) {}
@@ -143,6 +143,8 @@ TEST(Effects, CornerAtFullProgressMapsEveryCellToItself) {
 }
 
 TEST(Effects, EveryGridEffectStaysInsideItsGridAndIsDeterministic) {
+  te::TEffectCache cache;  // what the frames of a transition share, as the engine hands it over
+  te::TEffectCacheScope scope(cache);
   const int sizes[][2] = {{1, 1}, {10, 10}, {17, 11}, {3, 40}, {40, 3}};
   for (const auto& e : GridEffects())
     for (const auto& size : sizes) {
@@ -216,4 +218,48 @@ TEST(EffectRegistry, TheNameListIsTheOneBuiltAtStart) {
   EXPECT_EQ(EffectNames().size(), built) << "an effect registered later is not in it";
   EXPECT_EQ(std::count(EffectNames().begin(), EffectNames().end(), "[ FADE ] - Registered late"), 0);
   ASSERT_NE(FindEffect("Registered late"), nullptr) << "but it can be found and played";
+}
+
+TEST(EffectCache, KeepsTheTwoCoversLastUsedAndThePickOrderOfOneGridSize) {
+  te::TEffectCache cache;
+  int built = 0;
+  auto cover = [&](int family, int w, int h) {
+    return &cache.Cover(family, w, h, [&](te::TShapeCover& c) {
+      ++built;
+      c.Build(w, h, 0, [](int, auto&& plot) { plot(0); });
+    });
+  };
+  const te::TShapeCover* a = cover(1, 8, 8);
+  cover(2, 8, 8);
+  EXPECT_EQ(cover(1, 8, 8), a) << "kept";
+  EXPECT_EQ(built, 2);
+  cover(3, 8, 8);  // the one used longer ago, family 2, goes
+  EXPECT_EQ(built, 3);
+  EXPECT_EQ(cover(1, 8, 8), a);
+  EXPECT_EQ(built, 3);
+  cover(2, 8, 8);
+  EXPECT_EQ(built, 4) << "drawn again once it had gone";
+  cover(1, 9, 8);
+  EXPECT_EQ(built, 5) << "another size is another cover";
+  EXPECT_EQ(cache.CoversDrawn(), 5);
+
+  // The pick order grows with k and starts again for another grid size.
+  std::vector<std::uint32_t> ten(cache.Ranks(100, 10), cache.Ranks(100, 10) + 100);
+  const std::uint32_t* twenty = cache.Ranks(100, 20);
+  for (int c = 0; c < 100; ++c)
+    if (ten[size_t(c)] < 10) EXPECT_EQ(twenty[c], ten[size_t(c)]) << "the first ten keep their ranks";
+  EXPECT_EQ(std::count_if(twenty, twenty + 100, [](std::uint32_t r) { return r < 20; }), 20);
+  cache.Ranks(50, 5);
+  EXPECT_EQ(std::vector<std::uint32_t>(cache.Ranks(100, 10), cache.Ranks(100, 10) + 100), ten) << "drawn again alike";
+
+  // A procedure run with no cache in hand keeps nothing for later; in a scope, the scope's cache serves it.
+  EXPECT_EQ(te::TEffectCacheScope::Current(), nullptr);
+  {
+    te::TEffectCacheScope scope(cache);
+    EXPECT_EQ(te::TEffectCacheScope::Current(), &cache);
+    te::TCacheInHand hand;
+    EXPECT_EQ(&hand.Get(), &cache);
+  }
+  te::TCacheInHand alone;
+  EXPECT_NE(&alone.Get(), &cache);
 }

@@ -96,4 +96,100 @@ TEffectRandom& EffectRandom() {
   return generator;
 }
 
+void TShapeCover::FindRowShapes() {
+  LoRows.resize(size_t(H));
+  HiRows.resize(size_t(H));
+  for (int y = 0; y < H; ++y) {
+    LoRows[size_t(y)] = TRowShape::Of(&Lo[size_t(y) * size_t(W)], W);
+    HiRows[size_t(y)] = TRowShape::Of(&Hi[size_t(y) * size_t(W)], W);
+  }
+}
+
+TShapeCover::TRowShape TShapeCover::TRowShape::Of(const std::uint16_t* v, int w) {
+  auto turn = [&](bool falling) {
+    int t = 0;
+    while (t + 1 < w && (falling ? v[t + 1] <= v[t] : v[t + 1] >= v[t])) ++t;
+    int x = t;
+    while (x + 1 < w && (falling ? v[x + 1] >= v[x] : v[x + 1] <= v[x])) ++x;
+    return x + 1 >= w ? t : -1;
+  };
+  if (const int t = turn(true); t >= 0) return {Valley, t};
+  if (const int t = turn(false); t >= 0) return {Hill, t};
+  return {};
+}
+int TShapeCover::TRowShape::AtMost(const std::uint16_t* v, int w, std::uint16_t b, int* runs) const {
+  // The first x of [lo, hi] where v <= b, v falling there, or hi + 1.
+  auto firstAtMost = [&](int lo, int hi) {
+    for (++hi; lo < hi;) {
+      const int mid = (lo + hi) / 2;
+      if (v[mid] <= b)
+        hi = mid;
+      else
+        lo = mid + 1;
+    }
+    return lo;
+  };
+  // The last x of [lo, hi] where v <= b, v rising there, or lo - 1.
+  auto lastAtMost = [&](int lo, int hi) {
+    for (--lo; lo < hi;) {
+      const int mid = (lo + hi + 1) / 2;
+      if (v[mid] <= b)
+        lo = mid;
+      else
+        hi = mid - 1;
+    }
+    return lo;
+  };
+  if (Kind == Valley) {
+    if (v[Turn] > b) return 0;
+    runs[0] = firstAtMost(0, Turn);
+    runs[1] = lastAtMost(Turn, w - 1);
+    return 1;
+  }
+  if (v[Turn] <= b) {  // a hill whose top is in: the whole row
+    runs[0] = 0;
+    runs[1] = w - 1;
+    return 1;
+  }
+  int n = 0;
+  if (const int x = lastAtMost(0, Turn); x >= 0) runs[2 * n] = 0, runs[2 * n + 1] = x, ++n;
+  if (const int x = firstAtMost(Turn, w - 1); x <= w - 1) runs[2 * n] = x, runs[2 * n + 1] = w - 1, ++n;
+  return n;
+}
+
+void TShapeCover::PaintFlat(std::uint8_t* cells, int first, int last, std::uint8_t value) const {
+  if (last < first || last < 0 || first > KMax) return;
+  const std::uint16_t a = std::uint16_t(std::max(first, 0)), b = std::uint16_t(std::min(last, KMax));
+  for (int y = 0; y < H; ++y) {
+    const size_t row = size_t(y) * size_t(W);
+    const std::uint16_t *lo = &Lo[row], *hi = &Hi[row];
+    std::uint8_t* out = cells + row;
+    const TRowShape& l = LoRows[size_t(y)];
+    const TRowShape& h = HiRows[size_t(y)];
+    int runs[4];
+    if (a == 0 && l.Kind != TRowShape::Other) {
+      for (int r = 0, n = l.AtMost(lo, W, b, runs); r < n; ++r)
+        std::memset(out + runs[2 * r], value, size_t(runs[2 * r + 1] - runs[2 * r] + 1));
+      continue;
+    }
+    if (l.Kind == TRowShape::Valley && h.Kind == TRowShape::Valley) {
+      if (l.AtMost(lo, W, b, runs) == 0) continue;
+      const int x0 = runs[0], x1 = runs[1];
+      int held[4];  // the cells of the run whose last shape is before first stay
+      if (h.AtMost(hi, W, std::uint16_t(a - 1), held) == 1) {
+        const int h0 = held[0], h1 = held[1];
+        if (x0 < h0) std::memset(out + x0, value, size_t(std::min(x1, h0 - 1) - x0 + 1));
+        if (x1 > h1) std::memset(out + std::max(x0, h1 + 1), value, size_t(x1 - std::max(x0, h1 + 1) + 1));
+      } else {
+        std::memset(out + x0, value, size_t(x1 - x0 + 1));
+      }
+      continue;
+    }
+    for (int x = 0; x < W; ++x) {
+      const bool covered = lo[x] <= b && hi[x] >= a && lo[x] != kNone;
+      out[x] = covered ? value : out[x];
+    }
+  }
+}
+
 }  // namespace te

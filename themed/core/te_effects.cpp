@@ -1,4 +1,6 @@
 #include "themed/core/te_effects.h"
+#include "themed/core/te_effect_cache.h"
+#include "themed/core/te_effect_fills.h"
 
 #include <algorithm>
 #include <cctype>
@@ -245,39 +247,25 @@ int FamilyLast(TFamily f, int w, int h) {
 
 // The family's cover for the grid, or nullptr when it cannot serve: always for
 // a frame of shapes from 0 on; for one of a later first shape (gapless) only
-// when no cell's covering shapes leave a gap.
-const TShapeCover* FamilyCover(TFamily f, int w, int h, bool gapless = true) {
-  struct TEntry {
-    TFamily Family;
-    int W = -1, H = -1;
-    std::unique_ptr<TShapeCover> Cover;
-  };
-  static TEntry entries[2];
-  TEntry* found = nullptr;
-  for (TEntry& e : entries)
-    if (e.Cover && e.Family == f && e.W == w && e.H == h) found = &e;
-  if (!found) {
-    std::swap(entries[0], entries[1]);  // the older one goes
-    found = &entries[0];
-    found->Family = f;
-    found->W = w;
-    found->H = h;
-    found->Cover = std::make_unique<TShapeCover>();
+// when no cell's covering shapes leave a gap. Drawn once per grid size and kept
+// in the cache the transition handed over.
+const TShapeCover* FamilyCover(TEffectCache& cache, TFamily f, int w, int h, bool gapless = true) {
+  const TShapeCover& c = cache.Cover(int(f), w, h, [&](TShapeCover& cover) {
     double sx = 0, sy = 0;
-    found->Cover->Build(w, h, FamilyLast(f, w, h), [&](int k, auto&& plot) { FamilyShape(f, w, h, k, plot, sx, sy); });
-  }
-  const TShapeCover* c = found->Cover.get();
-  return c->Built && (c->Gapless || !gapless) ? c : nullptr;
+    cover.Build(w, h, FamilyLast(f, w, h), [&](int k, auto&& plot) { FamilyShape(f, w, h, k, plot, sx, sy); });
+  });
+  return c.Built && (c.Gapless || !gapless) ? &c : nullptr;
 }
 
-const TShapeCover* CircleCover(int w, int h, bool corner, bool gapless = true) {
-  return FamilyCover(corner ? TFamily::CircleCorner : TFamily::CircleCentre, w, h, gapless);
+const TShapeCover* CircleCover(TEffectCache& cache, int w, int h, bool corner, bool gapless = true) {
+  return FamilyCover(cache, corner ? TFamily::CircleCorner : TFamily::CircleCentre, w, h, gapless);
 }
 
 void SmoothDiagonal(u8* c, int w, int h, u8 p) {
   if (p == 0) return;
   const int n = EffectMulDiv(p, RoundEven(2.5 * std::sqrt(double(w) * w + double(h) * h)), 100);
-  if (const TShapeCover* cover = FamilyCover(TFamily::SmoothDiagonal, w, h))
+  TCacheInHand hand;
+  if (const TShapeCover* cover = FamilyCover(hand.Get(), TFamily::SmoothDiagonal, w, h))
     return cover->Paint(c, 0, n, [&](int k) { return SmoothValue(k, n, p); });
   TFadeGrid g(c, w, h);
   double fx, fy;
@@ -317,7 +305,9 @@ void SmoothDiagonalInOut(u8* c, int w, int h, u8 p) {
     if (r >= 256 || p == 100) r = 255;
     return u8(r);
   };
-  if (const TShapeCover* cover = FamilyCover(kOut ? TFamily::SmoothDiagonalOut : TFamily::SmoothDiagonalIn, w, h))
+  TCacheInHand hand;
+  if (const TShapeCover* cover =
+          FamilyCover(hand.Get(), kOut ? TFamily::SmoothDiagonalOut : TFamily::SmoothDiagonalIn, w, h))
     return cover->Paint(c, 0, Min(2 * b, Max(w, h) - 1), value);
   TFadeGrid g(c, w, h);
   double sx = 0, sy = 0;
@@ -405,7 +395,8 @@ void SmoothCrossOut(u8* c, int w, int h, u8 p) {
   } else {
     n = EffectMulDiv(p, RoundEven(2.5 * h), 100) / 2;
   }
-  if (const TShapeCover* cover = FamilyCover(TFamily::CrossOutline, w, h))
+  TCacheInHand hand;
+  if (const TShapeCover* cover = FamilyCover(hand.Get(), TFamily::CrossOutline, w, h))
     return cover->Paint(c, 0, n, [&](int k) { return SmoothValue(k, n, p); });
   TFadeGrid g(c, w, h);
   const int cx = w / 2, cy = h / 2;
@@ -446,7 +437,8 @@ void RectOut(u8* c, int w, int h, u8 p) {
     const int mx = RoundEven(fx * n), my = RoundEven(fy * n);
     return g.Rect(cx - mx, cy - my, cx + mx, cy + my, Flat<S>(p));
   }
-  if (const TShapeCover* cover = FamilyCover(TFamily::RectOutline, w, h))
+  TCacheInHand hand;
+  if (const TShapeCover* cover = FamilyCover(hand.Get(), TFamily::RectOutline, w, h))
     return cover->Paint(c, 0, n, [&](int k) { return SmoothValue(k, n, p); });
   for (int k = 0; k <= n; ++k)
     RectOutline(g, cx, cy, RoundEven(fx * k), RoundEven(fy * k),
@@ -468,7 +460,8 @@ void DiamondOut(u8* c, int w, int h, u8 p) {
     n = EffectMulDiv(p, RoundEven(2.5 * (h < w ? w : h)), 100) / 2;
   else
     n = EffectMulDiv(p, Max(w, h), 100);
-  if (const TShapeCover* cover = FamilyCover(TFamily::Diamond, w, h)) {
+  TCacheInHand hand;
+  if (const TShapeCover* cover = FamilyCover(hand.Get(), TFamily::Diamond, w, h)) {
     if (S == TStyle::Smooth) return cover->Paint(c, 0, n, [&](int k) { return SmoothValue(k, n, p); });
     return cover->PaintFlat(c, 0, n, Flat<S>(p));
   }
@@ -485,7 +478,9 @@ void DiamondOut(u8* c, int w, int h, u8 p) {
 template <TStyle S>
 void CircleOut(u8* c, int w, int h, u8 p) {  // no early return at p = 0
   const int d = EffectMulDiv(Diag(w, h), p, 100);
-  if (const TShapeCover* cover = CircleCover(w, h, false, false)) return cover->PaintFlat(c, 0, d / 2, Flat<S>(p));
+  TCacheInHand hand;
+  if (const TShapeCover* cover = CircleCover(hand.Get(), w, h, false, false))
+    return cover->PaintFlat(c, 0, d / 2, Flat<S>(p));
   TFadeGrid g(c, w, h);
   for (int r = 0; r <= d / 2; ++r) g.MaskCircle(w / 2, h / 2, r, Flat<S>(p));
 }
@@ -493,7 +488,8 @@ void CircleOut(u8* c, int w, int h, u8 p) {  // no early return at p = 0
 void CircleSmoothOut(u8* c, int w, int h, u8 p) {
   if (p == 0) return;
   const int n = EffectMulDiv(RoundEven(0.9 * std::sqrt(double(w) * w + double(h) * h)), p, 100);
-  if (const TShapeCover* cover = CircleCover(w, h, false))
+  TCacheInHand hand;
+  if (const TShapeCover* cover = CircleCover(hand.Get(), w, h, false))
     return cover->Paint(c, 0, n, [&](int r) { return SmoothValue(r, n, p); });
   TFadeGrid g(c, w, h);
   for (int r = 0; r <= n; ++r) g.MaskCircle(w / 2, h / 2, r, SmoothValue(r, n, p));
@@ -502,7 +498,9 @@ void CircleSmoothOut(u8* c, int w, int h, u8 p) {
 template <TStyle S>
 void CircleIn(u8* c, int w, int h, u8 p) {  // no early return at p = 0
   const int diag = Diag(w, h), R = diag / 2, d = EffectMulDiv(diag, p, 100);
-  if (const TShapeCover* cover = CircleCover(w, h, false)) return cover->PaintFlat(c, R - d / 2, R, Flat<S>(p));
+  TCacheInHand hand;
+  if (const TShapeCover* cover = CircleCover(hand.Get(), w, h, false))
+    return cover->PaintFlat(c, R - d / 2, R, Flat<S>(p));
   TFadeGrid g(c, w, h);
   for (int k = d / 2; k >= 0; --k) g.MaskCircle(w / 2, h / 2, R - k, Flat<S>(p));
 }
@@ -510,7 +508,9 @@ void CircleIn(u8* c, int w, int h, u8 p) {  // no early return at p = 0
 template <TStyle S>
 void CircleCorner(u8* c, int w, int h, u8 p) {  // no early return at p = 0
   const int d = EffectMulDiv(Diag(w, h), p, 100);
-  if (const TShapeCover* cover = CircleCover(w, h, true, false)) return cover->PaintFlat(c, 0, d, Flat<S>(p));
+  TCacheInHand hand;
+  if (const TShapeCover* cover = CircleCover(hand.Get(), w, h, true, false))
+    return cover->PaintFlat(c, 0, d, Flat<S>(p));
   TFadeGrid g(c, w, h);
   for (int r = 0; r <= d; ++r) g.MaskCircle(0, h - 1, r, Flat<S>(p));
 }
@@ -518,7 +518,8 @@ void CircleCorner(u8* c, int w, int h, u8 p) {  // no early return at p = 0
 void CircleSmooth(u8* c, int w, int h, u8 p) {
   if (p == 0) return;
   const int n = EffectMulDiv(RoundEven(1.5 * std::sqrt(double(w) * w + double(h) * h)), p, 100);
-  if (const TShapeCover* cover = CircleCover(w, h, true))
+  TCacheInHand hand;
+  if (const TShapeCover* cover = CircleCover(hand.Get(), w, h, true))
     return cover->Paint(c, 0, n, [&](int r) { return SmoothValue(r, n, p); });
   TFadeGrid g(c, w, h);
   for (int r = 0; r <= n; ++r) g.MaskCircle(0, h - 1, r, SmoothValue(r, n, p));
@@ -554,7 +555,8 @@ void Rotate(u8* c, int w, int h, u8 p) {
 void RotateSmooth(u8* c, int w, int h, u8 p) {
   if (p == 0) return;
   const int n = EffectMulDiv(2 * (w + h), p, 100);
-  if (const TShapeCover* cover = FamilyCover(TFamily::RotateSmooth, w, h))
+  TCacheInHand hand;
+  if (const TShapeCover* cover = FamilyCover(hand.Get(), TFamily::RotateSmooth, w, h))
     return cover->Paint(c, 0, n, [&](int i) { return SmoothValue(i, n, p); });
   TFadeGrid g(c, w, h);
   for (int i = 0; i <= n; ++i) {
@@ -582,225 +584,6 @@ void Inverse(u8* c, int w, int h, u8 p) {
   }
 }
 
-// ---- random and computed fills ---------------------------------------------
-
-void FadeAll(u8* c, int w, int h, u8 p) {
-  if (p == 0) return;
-  std::fill(c, c + w * h, u8(RoundEven(p / 100.0 * 255)));
-}
-
-// The order in which the generator, seeded with n, first draws each cell of
-// a grid of n: rank[c] is how many other cells it had drawn before c. The k
-// cells it marks at a progress are then those of rank below k, found in one
-// pass over the ranks instead of k draws into the grid. Ranks are drawn as
-// far as a frame asks and kept for the grid size last used, so the frames of
-// a transition share them.
-class TPickOrder {
- public:
-  const std::uint32_t* Ranks(int n, int k) {
-    if (n != n_) {
-      n_ = n;
-      rank_.assign(size_t(n), kUnpicked);
-      picked_ = 0;
-      generator_.Seed(std::uint32_t(n));
-    }
-    while (int(picked_) < k) {
-      const int cell = generator_.Random(n);
-      if (rank_[size_t(cell)] == kUnpicked) rank_[size_t(cell)] = picked_++;
-    }
-    return rank_.data();
-  }
-
- private:
-  static constexpr std::uint32_t kUnpicked = 0xFFFFFFFFu;
-  std::vector<std::uint32_t> rank_;
-  std::uint32_t picked_ = 0;
-  int n_ = -1;
-  TEffectRandom generator_;
-};
-
-TPickOrder& PickOrder() {
-  static TPickOrder order;
-  return order;
-}
-
-// Marks (with value) the k distinct cells of a grid of n that the generator
-// reseeded with n draws first, so that the cells of a larger k include those
-// of a smaller one. All n cells when k is n, with no order needed.
-void MarkRandomCells(u8* marks, int n, int k, u8 value) {
-  if (k <= 0) return;
-  if (k >= n) {
-    std::fill(marks, marks + n, value);
-    return;
-  }
-  const std::uint32_t* rank = PickOrder().Ranks(n, k);
-  const std::uint32_t limit = std::uint32_t(k);
-  // Without branches, which the random order would mispredict half the time;
-  // sixteen cells at a time where there is SSE2 (unsigned order through the
-  // sign bit, the comparisons packed into bytes).
-  int i = 0;
-#if TE_EFFECTS_SSE2
-  const __m128i sign = _mm_set1_epi32(int(0x80000000u)), bound = _mm_set1_epi32(int(limit ^ 0x80000000u));
-  const __m128i fill = _mm_set1_epi8(char(value));
-  auto below = [&](int at) {
-    const __m128i r = _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(rank + at)), sign);
-    return _mm_cmplt_epi32(r, bound);
-  };
-  for (; i + 16 <= n; i += 16) {
-    const __m128i picked =
-        _mm_packs_epi16(_mm_packs_epi32(below(i), below(i + 4)), _mm_packs_epi32(below(i + 8), below(i + 12)));
-    __m128i* out = reinterpret_cast<__m128i*>(marks + i);
-    _mm_storeu_si128(out, _mm_or_si128(_mm_andnot_si128(picked, _mm_loadu_si128(out)), _mm_and_si128(picked, fill)));
-  }
-#endif
-  for (; i < n; ++i) {
-    const u8 picked = u8(0 - u8(rank[i] < limit));
-    marks[i] = u8((marks[i] & ~picked) | (value & picked));
-  }
-}
-
-void Pixel(u8* c, int w, int h, u8 p) {
-  if (p == 0) return;
-  const int n = w * h;
-  MarkRandomCells(c, n, RoundEven(n * (p / 100.0)), 255);
-}
-
-void PixelFade(u8* c, int w, int h, u8 p) {
-  if (p == 0) return;
-  const int n = w * h;
-  MarkRandomCells(c, n, RoundEven(double(n) * p / 100), u8(RoundEven(p / 100.0 * 255)));
-}
-
-// The marked cells of the first columns, each column with its own value; row by row.
-void PixelLine(u8* c, int w, int h, u8 p) {
-  if (p == 0) return;
-  const int n = w * h, k = RoundEven(double(n) * p / 100);
-  const int last = std::min(RoundEven(p / 100.0 * (2 * w - 1)), w - 1);
-  if (k <= 0 || last < 0) return;
-  std::vector<u8> value(size_t(last + 1));
-  for (int x = 0; x <= last; ++x) {
-    int o = RoundEven(2.0 * p - x * (0.1 * w / p));
-    if (o < 0) o = 0;
-    int t = RoundEven(o / 100.0 * 255);
-    if (t > 255) t = 255;
-    value[size_t(x)] = u8(t);
-  }
-  const std::uint32_t* rank = k >= n ? nullptr : PickOrder().Ranks(n, k);
-  const std::uint32_t limit = std::uint32_t(k);
-  for (int y = 0; y < h; ++y) {
-    u8* row = c + std::ptrdiff_t(y) * w;
-    if (!rank) {
-      std::memcpy(row, value.data(), value.size());
-      continue;
-    }
-    const std::uint32_t* r = rank + std::ptrdiff_t(y) * w;
-    for (int x = 0; x <= last; ++x) {
-      const u8 picked = u8(0 - u8(r[x] < limit));
-      row[x] = u8((row[x] & ~picked) | (value[size_t(x)] & picked));
-    }
-  }
-}
-
-void Stream(u8* c, int w, int h, u8 p) {  // no early return at p = 0
-  EffectRandom().Seed(std::uint32_t(w * h));
-  std::vector<int> s(static_cast<size_t>(w)), lim(static_cast<size_t>(w), h - 1);
-  for (int x = 0; x < w; ++x) s[size_t(x)] = -EffectRandom().Random(80);
-  for (int j = 1; j <= 8; ++j)
-    if (w - j - 1 >= j)
-      for (int x = j; x <= w - j - 1; ++x) s[size_t(x)] = (s[size_t(x - 1)] + 2 * s[size_t(x)] + s[size_t(x + 1)]) / 4;
-  // Each column's stream runs down from its start, one row a round, to the
-  // bottom, then starts again at the top over rows it has already marked: after
-  // the rounds, a column holds the rows 0 .. start + rounds - 1 (at most h - 1).
-  const int rounds = EffectMulDiv(h + 79, p, 100) + 1;
-  for (int x = 0; x < w; ++x) lim[size_t(x)] = std::min(h - 1, s[size_t(x)] + rounds - 1);
-  for (int y = 0; y < h; ++y) {
-    u8* row = c + std::ptrdiff_t(y) * w;
-    for (int x = 0; x < w; ++x) row[x] = lim[size_t(x)] >= y ? 255 : row[x];
-  }
-}
-
-struct TPlasmaTables {
-  int Sn[512], Cs[512];
-  u8 P[512];
-  TPlasmaTables() {
-    const double pi = 3.14159265358979323846;
-    for (int k = 0; k < 512; ++k) {
-      Sn[k] = (int(std::trunc(std::sin(2 * pi * k / 512) * 256)) + 256) & 511;
-      Cs[k] = (int(std::trunc(std::cos(2 * pi * k / 512) * 256)) + 256) & 511;
-    }
-    const int control[13] = {255, 255, 0, 0, 255, 255, 0, 0, 255, 255, 0, 0, 255};
-    const int step = (12 * 65536) / 511;
-    int hi = control[12];
-    for (int i = 0; i <= 510; ++i) {
-      const int u = i * step, at = u / 65536;
-      const int lo = control[at];
-      hi = control[at + 1 <= 12 ? at + 1 : 12];
-      const int wl = 65536 - u % 65536, wh = u % 65536;
-      if (2 * wl < step)
-        P[i] = u8(hi);
-      else if (2 * wh < step)
-        P[i] = u8(lo);
-      else
-        P[i] = u8((std::int64_t(lo) * wl + std::int64_t(hi) * wh) / 65536);
-    }
-    P[511] = u8(hi);
-  }
-};
-
-// Each row repeats every 512 cells: its first 512 (or fewer) are computed and copied along.
-void Plasma(u8* c, int w, int h, u8 p) {  // no early return at p = 0
-  static const TPlasmaTables t;
-  const int base = EffectMulDiv(2 * p, 255, 100);
-  const int period = std::min(w, 512);
-  for (int y = 0; y < h; ++y) {
-    u8* row = c + std::ptrdiff_t(y) * w;
-    const int sy = t.Sn[y & 511], cy = t.Cs[y & 511];
-    for (int x = 0; x < period; ++x) {
-      const int v = base - t.P[(t.Sn[(x + sy) & 511] + cy) & 511];
-      row[x] = u8(v < 0 ? 0 : v > 255 ? 255 : v);
-    }
-    for (int x = period; x < w; x += period) std::memcpy(row + x, row, size_t(std::min(period, w - x)));
-  }
-}
-
-// ---- SLIDE effects ---------------------------------------------------------
-
-void SetSource(TSlideCell* m, int w, int h, int i, int j, int si, int sj) {
-  if (i < 0 || i >= w || j < 0 || j >= h || si < 0 || si >= w || sj < 0 || sj >= h) return;
-  TSlideCell& cell = m[j * w + i];
-  cell.Alpha = 255;
-  cell.Col = std::uint16_t(si);
-  cell.Row = std::uint16_t(sj);
-}
-
-void Interlace(TSlideCell* m, int w, int h, u8 p) {
-  if (p == 0) return;
-  const int k = EffectMulDiv(100 - p, w, 100);
-  // Even rows take their source k cells to the right, odd ones k to the left:
-  // the cells whose source lies inside the row, as one run a row.
-  for (int j = 0; j < h; ++j) {
-    const int shift = j % 2 ? -k : k, first = std::max(0, -shift), last = std::min(w, w - shift);
-    TSlideCell* row = m + std::ptrdiff_t(j) * w;
-    for (int i = first; i < last; ++i) {
-      row[i].Alpha = 255;
-      row[i].Col = std::uint16_t(i + shift);
-      row[i].Row = std::uint16_t(j);
-    }
-  }
-}
-
-void Corner(TSlideCell* m, int w, int h, u8 p) {
-  if (p == 0) return;
-  const int a = EffectMulDiv(w - 1, p, 100), b = EffectMulDiv(h - 1, p, 100);
-  for (int j = 0; j <= b; ++j)  // row by row, as the map lies in memory
-    for (int i = 0; i <= a; ++i) SetSource(m, w, h, i, j, w - 1 - a + i, h - 1 - b + j);
-}
-
-std::string Lower(std::string s) {
-  for (char& ch : s) ch = char(std::tolower((unsigned char)ch));
-  return s;
-}
-
 }  // namespace
 
 const std::vector<TNamedEffect>& GridEffects() {
@@ -826,7 +609,7 @@ const std::vector<TNamedEffect>& GridEffects() {
       {"SlideCrossIn", ekFade, Inverse<S::Slide, CrossOut<S::Slide>>, nullptr},
       {"SlideRectOut", ekFade, RectOut<S::Slide>, nullptr},
       {"SlideRectIn", ekFade, Inverse<S::Slide, RectOut<S::Slide>>, nullptr},
-      {"Fade", ekFade, FadeAll, nullptr},
+      {"Fade", ekFade, fills::FadeAll, nullptr},
       {"FadeDiagonal", ekFade, Diagonal<S::Fade>, nullptr},
       {"FadeDiagonalIn", ekFade, DiagonalIn<S::Fade>, nullptr},
       {"FadeDiagonalOut", ekFade, DiagonalOut<S::Fade>, nullptr},
@@ -837,9 +620,9 @@ const std::vector<TNamedEffect>& GridEffects() {
       {"FadeCrossIn", ekFade, Inverse<S::Fade, CrossOut<S::Fade>>, nullptr},
       {"FadeRectOut", ekFade, RectOut<S::Fade>, nullptr},
       {"FadeRectIn", ekFade, Inverse<S::Fade, RectOut<S::Fade>>, nullptr},
-      {"Pixel", ekFade, Pixel, nullptr},
-      {"Pixel fade", ekFade, PixelFade, nullptr},
-      {"Pixel line", ekFade, PixelLine, nullptr},
+      {"Pixel", ekFade, fills::Pixel, nullptr},
+      {"Pixel fade", ekFade, fills::PixelFade, nullptr},
+      {"Pixel line", ekFade, fills::PixelLine, nullptr},
       {"CircleSlideOut", ekFade, CircleOut<S::Slide>, nullptr},
       {"CircleFadeOut", ekFade, CircleOut<S::Fade>, nullptr},
       {"CircleSmoothOut", ekFade, CircleSmoothOut, nullptr},
@@ -858,82 +641,12 @@ const std::vector<TNamedEffect>& GridEffects() {
       {"RotateSlide", ekFade, Rotate<S::Slide>, nullptr},
       {"RotateFade", ekFade, Rotate<S::Fade>, nullptr},
       {"RotateSmooth", ekFade, RotateSmooth, nullptr},
-      {"Stream", ekFade, Stream, nullptr},
-      {"Plasma", ekFade, Plasma, nullptr},
-      {"Interlace", ekSlide, nullptr, Interlace},
-      {"Corner", ekSlide, nullptr, Corner},
+      {"Stream", ekFade, fills::Stream, nullptr},
+      {"Plasma", ekFade, fills::Plasma, nullptr},
+      {"Interlace", ekSlide, nullptr, fills::Interlace},
+      {"Corner", ekSlide, nullptr, fills::Corner},
   };
   return effects;
-}
-
-std::string TteProcItem::NamePart() const {
-  const size_t dash = DisplayName.find('-');
-  return dash == std::string::npos || dash + 2 > DisplayName.size() ? DisplayName : DisplayName.substr(dash + 2);
-}
-
-const char* KindPrefix(std::uint8_t kind) {
-  switch (kind) {
-    case ekFade: return "[ FADE ] - ";
-    case ekSlide: return "[ SLIDE ] - ";
-    default: return "[ MANUAL ] - ";
-  }
-}
-
-TteProcList& EffectList() {
-  static TteProcList list;
-  return list;
-}
-
-void RegisterEffect(const std::string& name, std::uint8_t kind, TEffectProc proc) {
-  TteProcList& list = EffectList();
-  const std::string key = Lower(name);
-  for (int i = 0; i < list.Count(); ++i) {
-    const TteProcItem* item = list.Item(i);
-    if (Lower(item->NamePart()) == key || (proc && item->Proc.Identity() == proc.Identity()))
-      throw EProcItemError("Effect procedute " + name + " already exists in list");
-  }
-  list.Add(std::make_unique<TteProcItem>(kind, proc, KindPrefix(kind) + name));
-}
-
-TteProcItem* FindEffect(const std::string& name) {
-  const TteProcList& list = EffectList();
-  const std::string key = Lower(name);
-  for (int i = 0; i < list.Count(); ++i)
-    if (Lower(list.Item(i)->DisplayName) == key) return list.Item(i);
-  for (int i = 0; i < list.Count(); ++i)
-    if (Lower(list.Item(i)->NamePart()) == key) return list.Item(i);
-  return nullptr;
-}
-
-namespace {
-std::vector<std::string>& EffectNameList() {
-  static std::vector<std::string> names;
-  return names;
-}
-}  // namespace
-
-void BuildEffectNames() {
-  std::vector<std::string> names = {kRandomEffectName, kBitmapEffectName};
-  for (int i = 0; i < EffectList().Count(); ++i) names.push_back(EffectList().Item(i)->DisplayName);
-  EffectNameList() = std::move(names);
-}
-
-void FreeEffectNames() { EffectNameList().clear(); }
-
-const std::vector<std::string>& EffectNames() { return EffectNameList(); }
-
-void RegisterStandardEffects(TManualProc slide, TManualProc push) {
-  for (const TNamedEffect& e : GridEffects()) {
-    TEffectProc proc;
-    proc.Fade = e.Fade;
-    proc.Slide = e.Slide;
-    RegisterEffect(e.Name, e.Kind, proc);
-  }
-  TEffectProc s, p;
-  s.Manual = slide;
-  p.Manual = push;
-  RegisterEffect("Slide", ekManual, s);
-  RegisterEffect("Push", ekManual, p);
 }
 
 }  // namespace te

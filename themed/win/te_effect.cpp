@@ -50,6 +50,7 @@ void FreeSlot(TTransitionSlot& s) {
   s.Map.shrink_to_fit();
   s.MaskSize = 0;
   s.Work.reset();
+  s.Cache = TEffectCache();
   s.Active = false;
 }
 
@@ -201,6 +202,7 @@ void AdvanceSlot(int index) {
     const std::uint8_t p = std::uint8_t(SlotProgress(s));
     const bool masked = s.PictureDriven || s.EffectItem->Kind == ekFade;
     if (!masked || !CopiedPlain(s)) s.OldImage->Draw(*s.Work, 0, 0);
+    const TEffectCacheScope handed(s.Cache);
     if (s.PictureDriven)
       PictureFrame(s, p);
     else if (s.EffectItem->Kind == ekFade)

@@ -13,6 +13,7 @@
 
 #include "framework/core/component.h"
 #include "framework/win/graphics.h"
+#include "themed/core/te_effect_cache.h"
 #include "themed/core/te_effects.h"
 #include "themed/win/te_bitmap.h"
 
@@ -32,7 +33,9 @@ class TteAnimationRec : public fw::TComponent {
   fw::TBitmap* Bitmap() const { return bitmap_.get(); }
   void SetBitmap(const fw::TBitmap& b) { bitmap_->Assign(b); }
   const std::string& Effect() const { return effect_; }
-  void SetEffect(const std::string& v) { if (v != effect_) effect_ = v; }
+  void SetEffect(const std::string& v) {
+    if (v != effect_) effect_ = v;
+  }
   bool Enabled() const { return enabled_; }
   void SetEnabled(bool v) { enabled_ = v; }
   int Resolution() const { return resolution_; }
@@ -80,6 +83,9 @@ struct TTransitionSlot {
   bool PictureDriven = false;
   fw::TCanvas* Canvas = nullptr;
   int X = 0, Y = 0;
+  // What the effect's frames share (its family's cover, the Pixel family's
+  // pick order), handed to its procedure at every frame, freed with the slot.
+  TEffectCache Cache;
 };
 const TTransitionSlot& TransitionSlot(int slot);
 

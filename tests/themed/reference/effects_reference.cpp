@@ -1,6 +1,6 @@
 // The transition effects' procedures as they stood before they were made
 // fast, kept unchanged as the reference their fast forms must match byte for
-// byte (tests/themed/effects_speed_test.cpp). Only the names differ: the grid
+// byte (tests/themed/effects_match_test.cpp). Only the names differ: the grid
 // type and the list. Do not "improve" this file.
 #include "tests/themed/reference/effects_reference.h"
 

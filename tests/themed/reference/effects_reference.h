@@ -1,5 +1,5 @@
 // The transition effects as they stood before they were made fast: the
-// reference of tests/themed/effects_speed_test.cpp. Windows-free.
+// reference of tests/themed/effects_match_test.cpp. Windows-free.
 #pragma once
 #include <vector>
 

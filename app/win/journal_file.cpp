@@ -1,13 +1,15 @@
-#include "app/journal_file.h"
+#include "app/win/journal_file.h"
 
 #include <cstdio>
 #include <cwctype>
 #include <stdexcept>
 #include <tuple>
 
-#include "app/user_folder.h"
+#include "app/win/user_folder.h"
 #include "framework/core/text.h"
 #include "framework/win/sysutils.h"
+
+namespace naveko {
 
 namespace {
 
@@ -45,8 +47,8 @@ std::wstring NewestJournal() {
   const std::wstring folder = JournalFolder();
   if (folder.empty()) return {};
   WIN32_FIND_DATAW found{};
-  HANDLE h = ::FindFirstFileW((folder + L"\\*.csv").c_str(), &found);
-  if (h == INVALID_HANDLE_VALUE) return {};
+  const fw::UniqueFind listing = fw::OwnFind(::FindFirstFileW((folder + L"\\*.csv").c_str(), &found));
+  if (!listing) return {};
   std::wstring newest;
   std::tuple<std::wstring, unsigned> best;
   do {
@@ -56,8 +58,7 @@ std::wstring NewestJournal() {
       best = stamp;
       newest = folder + L"\\" + found.cFileName;
     }
-  } while (::FindNextFileW(h, &found));
-  ::FindClose(h);
+  } while (::FindNextFileW(listing.get(), &found));
   return newest;
 }
 
@@ -141,7 +142,7 @@ void TJournalFile::Flush() {
 void TJournalFile::Replace(std::string_view bytes) {
   if (path_.empty()) throw std::runtime_error("no journal was made");
   file_.reset();  // the running form is complete on the disk; the final form takes its place
-  ReplaceFile(path_, bytes);
+  ReplaceFileAtomically(path_, bytes);
 }
 
 std::string TJournalFile::Name() const {
@@ -153,4 +154,6 @@ std::string TJournalFiles::Newest() { return fw::WideToUtf8(NewestJournal()); }
 
 std::string TJournalFiles::Read(const std::string& name) { return ReadWholeFile(fw::Utf8ToWide(name), kJournalLimit); }
 
-std::unique_ptr<naveko::TJournalSink> TJournalFiles::Create() { return std::make_unique<TJournalFile>(); }
+std::unique_ptr<TJournalSink> TJournalFiles::Create() { return std::make_unique<TJournalFile>(); }
+
+}  // namespace naveko

@@ -1,17 +1,23 @@
-#include "app/user_folder.h"
+#include "app/win/user_folder.h"
 
 #include <shlobj.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <memory>
 #include <stdexcept>
 
 #include "framework/core/text.h"
 #include "framework/win/handles.h"
 
+namespace naveko {
+
 std::wstring NavekoFolder() {
-  wchar_t base[MAX_PATH] = {0};
-  if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, base))) return {};
+  PWSTR base = nullptr;
+  const HRESULT hr = ::SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_CREATE, nullptr, &base);
+  const std::unique_ptr<wchar_t, decltype(&::CoTaskMemFree)> owned(base, &::CoTaskMemFree);
+  if (FAILED(hr) || !base) return {};
   std::wstring folder = std::wstring(base) + L"\\NAVEKO";
   ::CreateDirectoryW(folder.c_str(), nullptr);
   return folder;
@@ -19,11 +25,9 @@ std::wstring NavekoFolder() {
 
 bool MakeFolder(const std::wstring& path) {
   if (path.empty()) return false;
-  const DWORD attrs = ::GetFileAttributesW(path.c_str());
-  if (attrs != INVALID_FILE_ATTRIBUTES) return (attrs & FILE_ATTRIBUTE_DIRECTORY) != 0;
-  const size_t slash = path.find_last_of(L"\\/");
-  if (slash != std::wstring::npos && slash > 2 && !MakeFolder(path.substr(0, slash))) return false;
-  return ::CreateDirectoryW(path.c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS;
+  std::error_code error;
+  std::filesystem::create_directories(path, error);
+  return std::filesystem::is_directory(path, error);
 }
 
 std::string ErrorText(DWORD code) {
@@ -75,7 +79,7 @@ void WriteAndFlush(HANDLE file, std::string_view bytes) {
   if (!::FlushFileBuffers(file)) throw std::runtime_error("cannot flush to the disk: " + ErrorText(::GetLastError()));
 }
 
-void ReplaceFile(const std::wstring& path, std::string_view bytes) {
+void ReplaceFileAtomically(const std::wstring& path, std::string_view bytes) {
   const std::wstring temp = path + L".tmp";
   {
     fw::UniqueFile f = fw::OwnFile(
@@ -104,3 +108,5 @@ std::string LocalTimeText() {
                 t.wSecond);
   return buf;
 }
+
+}  // namespace naveko

@@ -1,4 +1,4 @@
-#include "app/undo_command.h"
+#include "app/win/undo_command.h"
 
 #include <windows.h>
 
@@ -6,19 +6,21 @@
 
 #include "app/core/odbc_price_store.h"
 #include "app/core/price_undo.h"
-#include "app/journal_file.h"
 #include "app/program_texts.h"
-#include "app/run_log_file.h"
-#include "app/user_folder.h"
+#include "app/win/journal_file.h"
+#include "app/win/run_log_file.h"
+#include "app/win/user_folder.h"
 #include "db/connection.h"
 #include "db/query.h"
 #include "framework/core/text.h"
 #include "framework/win/forms.h"
 #include "framework/win/sysutils.h"
 
+namespace naveko {
+
 namespace {
 
-int Finish(naveko::TLogBlock& log, const std::wstring& message, int code) {
+int Finish(TLogBlock& log, const std::wstring& message, int code) {
   log.Add("message", fw::WideToUtf8(message));
   log.Add("exit code", std::to_string(code));
   WriteLogBlock(log);
@@ -29,7 +31,7 @@ int Finish(naveko::TLogBlock& log, const std::wstring& message, int code) {
 }  // namespace
 
 int RefuseUndoWhileAnotherCopyRuns() {
-  naveko::TLogBlock log = NewLogBlock("undo");
+  TLogBlock log = NewLogBlock("undo");
   log.Add("refused", "another copy of the program is running");
   return Finish(log, kUndoProblem, 1);
 }
@@ -41,36 +43,36 @@ bool IsUndoCommand(const std::vector<std::wstring>& args, std::wstring& file) {
 }
 
 int RunUndoCommand(const std::wstring& named) {
-  naveko::TLogBlock log = NewLogBlock("undo");
+  TLogBlock log = NewLogBlock("undo");
   db::TDatabaseConnection connection(nullptr);
   connection.SetCommandTimeout(kCommandTimeout);
   db::TDatabaseQuery query(nullptr);
   query.SetCommandTimeout(kCommandTimeout);
-  std::optional<naveko::TOdbcPriceStore> store;
+  std::optional<TOdbcPriceStore> store;
   // The database is opened only once the whole journal was read and found sound.
-  auto open = [&]() -> naveko::TPriceStore& {
+  auto open = [&]() -> TPriceStore& {
     connection.SetConnectionString(kConnectionString);
     connection.Open();
     query.SetConnection(&connection);
     return store.emplace(query);
   };
   TJournalFiles folder;
-  const naveko::TUndoCommandResult run = naveko::RunUndoCommand(folder, fw::WideToUtf8(named), open);
+  const TUndoCommandResult run = RunUndoCommand(folder, fw::WideToUtf8(named), open);
   switch (run.Status) {
-    case naveko::TUndoStatus::NothingToUndo:
+    case TUndoStatus::NothingToUndo:
       log.Add("journal", "none in " + fw::WideToUtf8(JournalFolder()));
       return Finish(log, kNothingToUndo, 2);
-    case naveko::TUndoStatus::JournalRefused:
+    case TUndoStatus::JournalRefused:
       log.Add("journal", run.Journal);
       log.Add("journal refused", run.Why);
       return Finish(log, kUndoProblem, 1);
-    case naveko::TUndoStatus::DatabaseFailed:
+    case TUndoStatus::DatabaseFailed:
       log.Add("journal", run.Journal);
       log.Add("database", "failed: " + run.Why);
       return Finish(log, kUndoProblem, 1);
     default: break;
   }
-  const naveko::TUndoResult& result = run.Undo;
+  const TUndoResult& result = run.Undo;
   log.Add("journal", run.Journal);
   log.Add("database", std::string("connected to ") + kDatabaseName);
   if (result.Finishing) log.Add("finishes", "an undo that stopped before its end");
@@ -80,7 +82,7 @@ int RunUndoCommand(const std::wstring& named) {
   if (!result.Notes.empty()) log.Add("notes", result.Notes);
   log.Add("own journal", run.OwnJournal.empty() ? std::string("none") : run.OwnJournal);
   if (!result.JournalError.empty()) log.Add("own journal's final form", "not written: " + result.JournalError);
-  if (run.Status != naveko::TUndoStatus::Done) {
+  if (run.Status != TUndoStatus::Done) {
     log.Add("stopped",
             (result.FailedRow > 0 ? "at sheet row " + std::to_string(result.FailedRow) + ": " : "") + result.Error);
     return Finish(log, kUndoProblem, 1);
@@ -89,3 +91,5 @@ int RunUndoCommand(const std::wstring& named) {
                                L"\n" + kUndoLeftCount + std::to_wstring(result.LeftChanged);
   return Finish(log, message, 0);
 }
+
+}  // namespace naveko

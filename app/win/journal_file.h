@@ -10,6 +10,8 @@
 #include "app/core/price_undo.h"
 #include "framework/win/handles.h"
 
+namespace naveko {
+
 // %LOCALAPPDATA%\NAVEKO\journal (not made here).
 std::wstring JournalFolder();
 
@@ -21,7 +23,7 @@ std::wstring NewestJournal();
 // so that a journal is never seen without its whole snapshot (a program ended
 // while writing it leaves only the temporary file, which nothing reads); later
 // appends go to the end of the named file and reach the disk with each flush.
-class TJournalFile : public naveko::TJournalSink {
+class TJournalFile : public TJournalSink {
  public:
   ~TJournalFile() override;
   void Append(std::string_view bytes) override;
@@ -39,9 +41,11 @@ class TJournalFile : public naveko::TJournalSink {
 };
 
 // The journal folder of the way back: names are paths in UTF-8.
-class TJournalFiles : public naveko::TJournalFolder {
+class TJournalFiles : public TJournalFolder {
  public:
   std::string Newest() override;
   std::string Read(const std::string& name) override;
-  std::unique_ptr<naveko::TJournalSink> Create() override;
+  std::unique_ptr<TJournalSink> Create() override;
 };
+
+}  // namespace naveko

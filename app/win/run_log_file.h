@@ -6,9 +6,13 @@
 
 #include "app/core/run_log.h"
 
+namespace naveko {
+
 std::wstring RunLogPath();  // empty when the profile has no local application data folder
 
 // A block stamped with the local time and the program's version.
-naveko::TLogBlock NewLogBlock(std::string_view what);
+TLogBlock NewLogBlock(std::string_view what);
 
-void WriteLogBlock(const naveko::TLogBlock& block);
+void WriteLogBlock(const TLogBlock& block);
+
+}  // namespace naveko

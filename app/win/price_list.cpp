@@ -1,11 +1,14 @@
-#include "app/price_list.h"
+#include "app/win/price_list.h"
 
 #include <urlmon.h>
 
 #include <string_view>
 
-#include "app/user_folder.h"
+#include "app/win/user_folder.h"
+#include "framework/win/handles.h"
 #include "framework/win/sysutils.h"
+
+namespace naveko {
 
 namespace {
 
@@ -15,10 +18,13 @@ std::string gPriceListFile = PriceListPath;
 // removed again, when it did not exist). A folder in the file's place, a folder
 // that takes no files from this user, or a missing folder all say no.
 bool Writable(const std::string& path) {
-  HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  const bool existed = ::GetLastError() == ERROR_ALREADY_EXISTS;
-  ::CloseHandle(h);
+  bool existed = false;
+  {
+    const fw::UniqueFile file = fw::OwnFile(
+        ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    existed = ::GetLastError() == ERROR_ALREADY_EXISTS;
+  }
   if (!existed) ::DeleteFileA(path.c_str());
   return true;
 }
@@ -33,7 +39,7 @@ std::string PerUserFile() {
     wchar_t shortName[MAX_PATH] = {0};
     if (::GetShortPathNameW(folder.c_str(), shortName, MAX_PATH)) ansi = fw::WideToAnsi(shortName);
   }
-  return ansi + "\\" + PriceListFileName;
+  return ansi + "\\" + kPriceListFileName;
 }
 
 // Watches the HTTP answer of a download: urlmon asks the callback for
@@ -157,3 +163,5 @@ HRESULT DownloadPriceList(TDownloadReport* report) {
   if (report) *report = seen;
   return hr;
 }
+
+}  // namespace naveko

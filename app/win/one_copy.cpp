@@ -1,4 +1,4 @@
-#include "app/one_copy.h"
+#include "app/win/one_copy.h"
 
 #include "app/program_texts.h"
 

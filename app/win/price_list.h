@@ -4,10 +4,12 @@
 
 #include <string>
 
+namespace naveko {
+
 // The maker's web server (plain HTTP) and the issue of 26 March 2022.
 inline constexpr const char* PriceListUrl = "http://prices.naveko.example/upload/F26-3-2022.xlsx";
 inline constexpr const char* PriceListPath = "C:\\Program Files\\Common Files\\F26-3-2022.xlsx";
-inline constexpr const char* PriceListFileName = "F26-3-2022.xlsx";
+inline constexpr const char* kPriceListFileName = "F26-3-2022.xlsx";
 
 // Where this run keeps the price list (in the system code page): PriceListPath
 // where that folder lets the user write the file; otherwise, as for the
@@ -36,3 +38,5 @@ struct TDownloadReport {
   DWORD HttpStatus = 0;          // 0 while no answer was seen
   unsigned long long Bytes = 0;  // the size of the file it left
 };
+
+}  // namespace naveko

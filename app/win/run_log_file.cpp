@@ -1,24 +1,24 @@
-#include "app/run_log_file.h"
+#include "app/win/run_log_file.h"
 
 #include <windows.h>
 
 #include <stdexcept>
 
-#include "app/user_folder.h"
 #include "app/version.h"
+#include "app/win/user_folder.h"
 #include "framework/win/handles.h"
 #include "framework/win/sysutils.h"
+
+namespace naveko {
 
 std::wstring RunLogPath() {
   const std::wstring folder = NavekoFolder();
   return folder.empty() ? folder : folder + L"\\naveko.log";
 }
 
-naveko::TLogBlock NewLogBlock(std::string_view what) {
-  return naveko::TLogBlock(LocalTimeText(), NAVEKO_VERSION_TEXT, what);
-}
+TLogBlock NewLogBlock(std::string_view what) { return TLogBlock(LocalTimeText(), NAVEKO_VERSION_TEXT, what); }
 
-void WriteLogBlock(const naveko::TLogBlock& block) {
+void WriteLogBlock(const TLogBlock& block) {
   try {
     const std::wstring path = RunLogPath();
     if (path.empty()) throw std::runtime_error("no folder for the log");
@@ -28,14 +28,14 @@ void WriteLogBlock(const naveko::TLogBlock& block) {
         ::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &info)
             ? (static_cast<unsigned long long>(info.nFileSizeHigh) << 32) | info.nFileSizeLow
             : 0;
-    if (size + text.size() > naveko::kLogLimit) {
+    if (size + text.size() > kLogLimit) {
       std::string old;
       try {
-        old = ReadWholeFile(path, 4 * naveko::kLogLimit);
+        old = ReadWholeFile(path, 4 * kLogLimit);
       } catch (const std::exception&) {
         // Unreadable or far too large: the new block starts the log afresh.
       }
-      ReplaceFile(path, naveko::AppendBounded(old, text));
+      ReplaceFileAtomically(path, AppendBounded(old, text));
       return;
     }
     // Appends go to the end even when another copy of the program writes too.
@@ -47,3 +47,5 @@ void WriteLogBlock(const naveko::TLogBlock& block) {
     fw::DebugOutput(std::string("The run log could not be written: ") + e.what());
   }
 }
+
+}  // namespace naveko

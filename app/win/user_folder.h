@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace naveko {
+
 // %LOCALAPPDATA%\NAVEKO, made when missing; empty when the profile has no such folder.
 std::wstring NavekoFolder();
 
@@ -18,7 +20,7 @@ std::string ReadWholeFile(const std::wstring& path, size_t limit);
 
 // Writes `bytes` to PATH.tmp, flushes it to the disk and puts it in the place
 // of `path` in one step; the old file stays if any of that fails. Throws.
-void ReplaceFile(const std::wstring& path, std::string_view bytes);
+void ReplaceFileAtomically(const std::wstring& path, std::string_view bytes);
 
 // Writes all of `bytes` to an open file. Throws.
 void WriteAll(HANDLE file, std::string_view bytes);
@@ -30,3 +32,5 @@ std::string LocalTimeText();
 
 // The system's text for an error code, as "text (code)".
 std::string ErrorText(DWORD code);
+
+}  // namespace naveko

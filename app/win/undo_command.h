@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace naveko {
+
 // True when the command line asks for the way back; `file` gets its FILE, if any.
 bool IsUndoCommand(const std::vector<std::wstring>& args, std::wstring& file);
 
@@ -14,3 +16,5 @@ int RunUndoCommand(const std::wstring& file);
 // /undo while another copy of the program runs (an update, another undo):
 // refused with the undo's failure message and exit code, nothing changed.
 int RefuseUndoWhileAnotherCopyRuns();
+
+}  // namespace naveko

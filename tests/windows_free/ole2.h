@@ -1,0 +1,1 @@
+#error "ole2.h is a Windows header: this module must build without Windows"

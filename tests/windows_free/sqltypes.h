@@ -1,0 +1,1 @@
+#error "sqltypes.h is a Windows header: this module must build without Windows"

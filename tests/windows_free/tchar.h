@@ -1,0 +1,1 @@
+#error "tchar.h is a Windows header: this module must build without Windows"

@@ -1,0 +1,1 @@
+#error "winbase.h is a Windows header: this module must build without Windows"
