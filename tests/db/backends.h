@@ -71,34 +71,23 @@ inline Backend Postgres() {
           true};
 }
 
+// PostgreSQL with mat00's key of `keyType`, its prices of `priceType`, and the trigger or not.
+inline Backend PostgresVariant(const char* name, const char* keyType, const char* priceType, bool trigger) {
+  Backend b = Postgres();
+  b.Name = name;
+  b.KeyType = keyType;
+  b.PriceType = priceType;
+  b.Trigger = trigger;
+  return b;
+}
 inline Backend PostgresUuidNumeric19x4() {
-  Backend b = Postgres();
-  b.Name = "PostgreSQL_uuid_numeric19x4";
-  b.KeyType = "uuid";
-  b.PriceType = "numeric(19,4)";
-  return b;
+  return PostgresVariant("PostgreSQL_uuid_numeric19x4", "uuid", "numeric(19,4)", false);
 }
-
 inline Backend PostgresNumeric18x2() {
-  Backend b = Postgres();
-  b.Name = "PostgreSQL_numeric18x2";
-  b.PriceType = "numeric(18,2)";
-  return b;
+  return PostgresVariant("PostgreSQL_numeric18x2", "varchar(40)", "numeric(18,2)", false);
 }
-
-inline Backend PostgresMoney() {
-  Backend b = Postgres();
-  b.Name = "PostgreSQL_money";
-  b.PriceType = "money";
-  return b;
-}
-
-inline Backend PostgresTrigger() {
-  Backend b = Postgres();
-  b.Name = "PostgreSQL_trigger";
-  b.Trigger = true;
-  return b;
-}
+inline Backend PostgresMoney() { return PostgresVariant("PostgreSQL_money", "varchar(40)", "money", false); }
+inline Backend PostgresTrigger() { return PostgresVariant("PostgreSQL_trigger", "varchar(40)", "float", true); }
 
 // The trigger's error, in Arabic as a pharmacy's audit would raise it ("the audit refused the change").
 inline constexpr const char* kTriggerMessage =
@@ -142,19 +131,6 @@ inline double Number(const std::string& text) {
   return std::stod(digits);
 }
 
-// Reads one value as text through a connection of its own (what another client sees).
-inline std::string ReadOne(const Backend& b, const std::string& sql) {
-  auto c = Connect(b);
-  TOdbcHandle stmt(SQL_HANDLE_STMT, c->Handle());
-  std::string text = sql;
-  Check(SQLExecDirect(stmt.Get(), reinterpret_cast<SQLCHAR*>(text.data()), SQLINTEGER(text.size())), stmt, "read");
-  if (SQLFetch(stmt.Get()) != SQL_SUCCESS) return "<no row>";
-  char buf[256] = {0};
-  SQLLEN len = 0;
-  SQLGetData(stmt.Get(), 1, SQL_C_CHAR, buf, sizeof buf, &len);
-  return len == SQL_NULL_DATA ? "<null>" : std::string(buf);
-}
-
 // One value as text through an open connection.
 inline std::string ReadOneOn(TDatabaseConnection& c, const std::string& sql) {
   TOdbcHandle stmt(SQL_HANDLE_STMT, c.Handle());
@@ -165,6 +141,12 @@ inline std::string ReadOneOn(TDatabaseConnection& c, const std::string& sql) {
   SQLLEN len = 0;
   SQLGetData(stmt.Get(), 1, SQL_C_CHAR, buf, sizeof buf, &len);
   return len == SQL_NULL_DATA ? "<null>" : std::string(buf);
+}
+
+// Reads one value as text through a connection of its own (what another client sees).
+inline std::string ReadOne(const Backend& b, const std::string& sql) {
+  auto c = Connect(b);
+  return ReadOneOn(*c, sql);
 }
 
 // The back ends the update and the way back run on.
