@@ -196,7 +196,6 @@ void TForm1::FormClose(TObject*, TCloseAction& action) {
 // rows done; one message tells how it went, and the run log gets one block.
 // The button is enabled again for another run.
 void TForm1::TeButton1Click(TObject*) {
-  fw::TStringTable& table = StringGrid1->Table();
   naveko::TLogBlock log = NewLogBlock("update");
   UploadBut->SetEnabled(false);
   struct TEnableAgain {
@@ -207,69 +206,82 @@ void TForm1::TeButton1Click(TObject*) {
   fw::TTaskbarProgress progress(Application->Handle());
   std::atomic<int> done{0}, listed{0};
 
-  enum class TOutcome { DatabaseLost, ImportFailed, Ran } outcome = TOutcome::Ran;
-  std::string importError;
-  sheet::TReadReport reader;
+  TUpdateRun run;
   TJournalFile file;
   naveko::TRunJournal journal(file);
-  naveko::TUpdateResult result;
   log.Add("workbook", AnsiToUtf8(PriceListFile()));
   fw::RunWhileAnswering(
       Handle(),
       [&] {
-        // A session the server ended since the window opened (a restart of the
-        // service) is opened again, once, before anything else.
-        if (!ADOConnection1->Alive()) {
-          try {
-            ADOConnection1->Close();
-            ADOConnection1->Open();
-            log.Add("database", "connection lost since the start, opened again");
-          } catch (const std::exception& e) {
-            log.Add("database", "connection lost since the start, not opened again: " + std::string(e.what()));
-            outcome = TOutcome::DatabaseLost;
-            return;
-          }
+        if (!ReopenIfEnded(log)) {
+          run.Stage = TUpdateRun::TStage::DatabaseLost;
+          return;
         }
         try {
-          naveko::ClearTable(table);
-          reader = sheet::ReadWorkbook(table, PriceListFile());
+          naveko::ClearTable(StringGrid1->Table());
+          run.Reader = sheet::ReadWorkbook(StringGrid1->Table(), PriceListFile());
         } catch (const std::exception& e) {
-          importError = e.what();
-          outcome = TOutcome::ImportFailed;
+          run.ImportError = e.what();
+          run.Stage = TUpdateRun::TStage::ImportFailed;
           return;
         }
         try {
           naveko::TOdbcPriceStore store(*qgeneral);
-          result = naveko::RunPriceUpdate(table, store, fw::LocaleDecimalSeparator(), &journal, [&](int n, int of) {
-            listed = of;
-            done = n;
-          });
+          run.Result = naveko::RunPriceUpdate(StringGrid1->Table(), store, fw::LocaleDecimalSeparator(), &journal,
+                                              [&](int n, int of) {
+                                                listed = of;
+                                                done = n;
+                                              });
         } catch (const std::exception& e) {
-          result.Outcome = naveko::TUpdateOutcome::SnapshotUnread;
-          result.Error = e.what();
+          run.Result.Outcome = naveko::TUpdateOutcome::SnapshotUnread;
+          run.Result.Error = e.what();
         }
       },
       [&] {
         if (listed > 0) progress.Set(unsigned(done.load()), unsigned(listed.load()));
       });
+  // The taskbar shows a run stopped part way (some rows written) until the message closes.
+  if (run.Stage == TUpdateRun::TStage::Ran && run.Result.Outcome == naveko::TUpdateOutcome::RowFailed)
+    progress.Stopped();
+  ReportUpdate(log, run, file.Name());
+}
 
-  if (outcome == TOutcome::DatabaseLost) {
+// A session the server ended since the window opened (a restart of the
+// service) is opened again, once; false when it could not be.
+bool TForm1::ReopenIfEnded(naveko::TLogBlock& log) {
+  if (ADOConnection1->Alive()) return true;
+  try {
+    ADOConnection1->Close();
+    ADOConnection1->Open();
+    log.Add("database", "connection lost since the start, opened again");
+    return true;
+  } catch (const std::exception& e) {
+    log.Add("database", "connection lost since the start, not opened again: " + std::string(e.what()));
+    return false;
+  }
+}
+
+// The run log's block for an update and the one message that tells its outcome.
+void TForm1::ReportUpdate(naveko::TLogBlock& log, const TUpdateRun& run, const std::string& journalName) {
+  if (run.Stage == TUpdateRun::TStage::DatabaseLost) {
     Report(log, kDatabaseProblem);
     return;
   }
-  if (outcome == TOutcome::ImportFailed) {
-    fw::DebugOutput("Price list import failed: " + importError);
-    log.Add("import failed", importError);
+  if (run.Stage == TUpdateRun::TStage::ImportFailed) {
+    fw::DebugOutput("Price list import failed: " + run.ImportError);
+    log.Add("import failed", run.ImportError);
     Report(log, kImportProblem);
     return;
   }
-  if (!reader.AutomationFailure.empty()) log.Add("spreadsheet application", "failed: " + reader.AutomationFailure);
-  log.Add("reader", reader.Reader == sheet::TReaderUsed::SpreadsheetApplication ? "the spreadsheet application"
-                                                                                : "the built-in reader");
+  const naveko::TUpdateResult& result = run.Result;
+  if (!run.Reader.AutomationFailure.empty())
+    log.Add("spreadsheet application", "failed: " + run.Reader.AutomationFailure);
+  log.Add("reader", run.Reader.Reader == sheet::TReaderUsed::SpreadsheetApplication ? "the spreadsheet application"
+                                                                                    : "the built-in reader");
   // The import leaves R + 2 rows for a sheet whose last cell is in row R.
-  log.Add("rows read", std::to_string(table.RowCount() - 2));
+  log.Add("rows read", std::to_string(StringGrid1->Table().RowCount() - 2));
   log.Add("keys listed", std::to_string(result.ListedKeys));
-  log.Add("journal", file.Name().empty() ? std::string("none") : file.Name());
+  log.Add("journal", journalName.empty() ? std::string("none") : journalName);
   if (result.Outcome == naveko::TUpdateOutcome::SnapshotUnread) {
     log.Add("snapshot not read", "the database refused: " + result.Error);
     Report(log, kSnapshotUnread);
@@ -284,7 +296,6 @@ void TForm1::TeButton1Click(TObject*) {
   log.Add("rows changed", std::to_string(result.RowsChanged));
   if (!result.JournalError.empty()) log.Add("journal's final form", "not written: " + result.JournalError);
   if (result.Outcome != naveko::TUpdateOutcome::Success) {
-    progress.Stopped();
     fw::DebugOutput("Price update stopped at sheet row " + std::to_string(result.FailedRow) + ": " + result.Error);
     log.Add("stopped at", "sheet row " + std::to_string(result.FailedRow) + ": " + result.Error);
     Report(log, kUpdateIncomplete);

@@ -1,5 +1,7 @@
 // The main window: two pictures, the hidden price table and the update button.
 #pragma once
+#include "app/core/price_update.h"
+#include "app/core/run_log.h"
 #include "app/program_texts.h"
 #include "db/connection.h"
 #include "db/query.h"
@@ -7,6 +9,7 @@
 #include "framework/win/forms.h"
 #include "framework/win/grids.h"
 #include "framework/win/stdctrls.h"
+#include "spreadsheet/win/read_workbook.h"
 #include "themed/win/te_controls.h"
 
 class TForm1 : public fw::TForm {
@@ -39,6 +42,16 @@ class TForm1 : public fw::TForm {
   // once the window is on the screen.
   void StartUp();
   void EnableButton();
+
+  // What an update's work left for its report.
+  struct TUpdateRun {
+    enum class TStage { DatabaseLost, ImportFailed, Ran } Stage = TStage::Ran;
+    std::string ImportError;
+    sheet::TReadReport Reader;
+    naveko::TUpdateResult Result;
+  };
+  bool ReopenIfEnded(naveko::TLogBlock& log);
+  void ReportUpdate(naveko::TLogBlock& log, const TUpdateRun& run, const std::string& journalName);
   // While the start-up's or an update's work goes, the window answers but
   // takes no input, and a request to close waits for the work's end.
   bool busy_ = false;

@@ -139,6 +139,9 @@ class OneCopy(unittest.TestCase):
 
 class AnyCodePage(unittest.TestCase):
     def test_arabic_captions_and_an_arabic_key_under_code_page_1252(self):
+        # Without the Unix locale, Wine still picks code page 1252 from the name but cannot name its X windows.
+        self.assertIn("en_US.utf8", subprocess.run(["locale", "-a"], capture_output=True, text=True).stdout.split(),
+                      "the en_US.UTF-8 locale is generated (tools/setup.sh)")
         work = bench.ARTIFACTS / "code-page-1252"
         shutil.rmtree(work, ignore_errors=True)
         work.mkdir(parents=True)
