@@ -25,13 +25,13 @@ if(WIN32)
   set_target_properties(naveko_expat PROPERTIES IMPORTED_LOCATION "${EXPAT_LIB}"
                         INTERFACE_INCLUDE_DIRECTORIES "${NAVEKO_MINGW_PREFIX}/include"
                         INTERFACE_COMPILE_DEFINITIONS XML_STATIC)
-  # urlmon.dll and odbc32.dll are delay-loaded: imported the ordinary way, the
+  # urlmon.dll, wininet.dll, odbc32.dll and comctl32.dll are delay-loaded: imported the ordinary way, the
   # loader would resolve them before the program's first line, looking in the
   # program's own folder first (framework/win/system_library.h).
   if(MINGW)
     find_program(NAVEKO_DLLTOOL NAMES x86_64-w64-mingw32-dlltool dlltool REQUIRED)
   endif()
-  foreach(dll urlmon odbc32 comctl32)
+  foreach(dll urlmon wininet odbc32 comctl32)
     add_library(naveko_${dll} INTERFACE IMPORTED GLOBAL)
     if(MINGW)
       set(def ${PROJECT_SOURCE_DIR}/cmake/delayload/${dll}.def)

@@ -1,6 +1,7 @@
 #include "app/win/price_list.h"
 
 #include <urlmon.h>
+#include <wininet.h>
 
 #include <string_view>
 
@@ -75,10 +76,10 @@ class StatusWatcher : public IBindStatusCallback, public IHttpNegotiate {
   HRESULT STDMETHODCALLTYPE OnStopBinding(HRESULT, LPCWSTR) override { return S_OK; }
   // Never a copy from the internet cache: a list re-issued at the same address
   // must not be served from an earlier download (a static-file server gives no
-  // Cache-Control, and a copy then counts as fresh for a while). The flags, not
-  // a removal of the cache entry before the call: they also keep this copy out
-  // of the cache, reach the proxy (Pragma: no-cache) and leave no moment in
-  // which another program could put the old copy back.
+  // Cache-Control, and a copy then counts as fresh for a while). The flags ask
+  // for the server's bytes, reach a proxy (Pragma: no-cache) and ask that no
+  // copy be kept; DownloadPriceList also removes the cache's entry before and
+  // after the call, for a moniker service that keeps one all the same.
   HRESULT STDMETHODCALLTYPE GetBindInfo(DWORD* flags, BINDINFO*) override {
     if (flags) *flags |= BINDF_GETNEWESTVERSION | BINDF_NOWRITECACHE | BINDF_PRAGMA_NO_CACHE;
     return S_OK;
@@ -132,6 +133,12 @@ class StatusWatcher : public IBindStatusCallback, public IHttpNegotiate {
   }
 };
 
+// Removes the user's internet-cache entry for the price list's address, if any.
+void ForgetCachedCopy() {
+  const std::string_view url = PriceListUrl;
+  ::DeleteUrlCacheEntryW(std::wstring(url.begin(), url.end()).c_str());  // the address is ASCII
+}
+
 }  // namespace
 
 const std::string& PriceListFile() { return gPriceListFile; }
@@ -147,7 +154,9 @@ HRESULT DownloadPriceList(TDownloadReport* report) {
   gPriceListFile = ChoosePriceListFile();
   const char* file = gPriceListFile.c_str();
   StatusWatcher watcher;
+  ForgetCachedCopy();
   HRESULT hr = ::URLDownloadToFileA(nullptr, PriceListUrl, file, 0, &watcher);
+  ForgetCachedCopy();
   seen.HttpStatus = watcher.Status;
   WIN32_FILE_ATTRIBUTE_DATA info{};
   if (::GetFileAttributesExA(file, GetFileExInfoStandard, &info))

@@ -18,12 +18,10 @@ ARTIFACTS.mkdir(parents=True, exist_ok=True)
 
 
 def bench_env() -> dict:
-    env = dict(os.environ)
-    for line in (BENCH / "env").read_text().splitlines():
-        if line.startswith("export "):
-            key, _, value = line[len("export "):].partition("=")
-            env[key] = value.strip('"')
-    return env
+    """The environment the bench's env file makes, its defaults expanded as the shell does."""
+    out = subprocess.run(["bash", "-c", '. "$1" && env -0', "bench-env", str(BENCH / "env")], env=dict(os.environ),
+                         capture_output=True, check=True, timeout=30).stdout
+    return dict(item.split("=", 1) for item in out.decode().split("\0") if "=" in item)
 
 
 ENV = bench_env()

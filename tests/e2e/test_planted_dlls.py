@@ -1,5 +1,5 @@
 """A program started from a downloads folder that a web page has written DLLs
-into: uxtheme.dll, msimg32.dll, urlmon.dll and odbc32.dll of the test's own
+into: uxtheme.dll, msimg32.dll, urlmon.dll, wininet.dll and odbc32.dll of the test's own
 making (each writes NAME.dll.loaded when it is loaded) lie beside the program
 and its working folder is that folder, as when it is opened from there.
 Windows' order is emulated with WINEDLLOVERRIDES (a DLL file found before
@@ -14,7 +14,7 @@ from pathlib import Path
 import bench
 
 PLANTED = Path(os.environ["NAVEKO_PLANTED"])
-NAMES = ("uxtheme", "msimg32", "urlmon", "odbc32")
+NAMES = ("uxtheme", "msimg32", "urlmon", "wininet", "odbc32")
 BASE = [("K1", "one", 1.0, 1.0, 1.0, 1.0), ("K2", "two", 2.0, 2.0, 2.0, 2.0), ("K3", "three", 3.0, 3.0, 3.0, 3.0)]
 
 

@@ -14,6 +14,7 @@
 //                      unanswered, the longest wait, and whether its button was
 //                      ever seen taking input
 #include <windows.h>
+#include <wininet.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -158,6 +159,14 @@ int main(int argc, char** argv) {
     char b[64];
     std::snprintf(b, sizeof b, "{\"acp\":%u,\"lcid\":%lu,\"decimal\":", GetACP(), (unsigned long)GetUserDefaultLCID());
     Print(std::string(b) + Json(Utf8(dec)) + "}\n");
+    return 0;
+  }
+  if (cmd == "urlcache" && argc == 3) {
+    // Whether the user's internet cache holds an entry for URL (what a later download could be served from).
+    const std::wstring url(argv[2], argv[2] + std::strlen(argv[2]));
+    DWORD size = 0;
+    const BOOL found = GetUrlCacheEntryInfoW(url.c_str(), nullptr, &size) || GetLastError() == ERROR_INSUFFICIENT_BUFFER;
+    Print(std::string("{\"cached\":") + (found ? "true" : "false") + "}\n");
     return 0;
   }
   if (cmd == "colors") {
