@@ -21,6 +21,9 @@
 
 namespace {
 
+const wchar_t kRefusal[] = L"\x0631\x0641\x0636 \x0627\x0644\x062E\x0627\x062F\x0645";  // "رفض الخادم"
+const char kRefusalUtf8[] = "\xD8\xB1\xD9\x81\xD8\xB6 \xD8\xA7\xD9\x84\xD8\xAE\xD8\xA7\xD8\xAF\xD9\x85";
+
 struct TLog {
   std::vector<std::string> Calls;
   int FailAt = -1;  // the index of the call to refuse
@@ -112,7 +115,7 @@ class TFake : public IDispatch {
     const int index = int(log_.Calls.size());
     log_.Calls.push_back(line);
     if (index == log_.FailAt) {
-      info->bstrDescription = ::SysAllocString(L"refused by the double");
+      info->bstrDescription = ::SysAllocString(kRefusal);  // the server's own words, in Arabic
       info->scode = E_FAIL;
       return DISP_E_EXCEPTION;
     }
@@ -300,7 +303,7 @@ TEST_F(AutomationImport, TheWorkbookIsClosedUnsavedAndTheApplicationQuitAfterAFa
       Run();
       ADD_FAILURE() << "no error";
     } catch (const sheet::EAutomationError& e) {
-      EXPECT_NE(std::string(e.what()).find("refused by the double"), std::string::npos) << e.what();
+      EXPECT_NE(std::string(e.what()).find(kRefusalUtf8), std::string::npos) << "one conversion from UTF-16: " << e.what();
     }
     const bool opened = fail > 3;
     ASSERT_EQ(log.Calls.size(), size_t(fail) + (opened ? 3 : 2));
