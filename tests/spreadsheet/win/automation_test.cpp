@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "framework/core/text.h"
+#include "tests/spreadsheet/win/dispatch_object.h"
 #include "framework/win/sysutils.h"
 #include "spreadsheet/win/automation_import.h"
 #include "spreadsheet/win/late_bound.h"
@@ -62,31 +63,11 @@ std::string Describe(const VARIANT& v) {
   return s.str();
 }
 
-class TFake : public IDispatch {
+class TFake : public TDispatchObject {
  public:
   TFake(std::string name, TLog& log) : name_(std::move(name)), log_(log) { ++log_.LiveObjects; }
   virtual ~TFake() { --log_.LiveObjects; }
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch)) {
-      *out = static_cast<IDispatch*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG n = --refs_;
-    if (n == 0) delete this;
-    return n;
-  }
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override {
-    *n = 0;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
     if (count != 1) return E_INVALIDARG;
     const std::string member = fw::WideToUtf8(names[0]);
@@ -134,14 +115,13 @@ class TFake : public IDispatch {
   std::string name_;
   TLog& log_;
   std::vector<std::string> members_;
-  ULONG refs_ = 0;
 };
 
 class TSimple : public TFake {
  public:
   TSimple(std::string name, TLog& log, std::vector<std::string> members,
           std::map<std::string, std::string> children = {}, LONG row = 0, LONG col = 0)
-      : TFake(std::move(name), log), children_(std::move(children)), row_(row), col_(col) {
+      : TFake(std::move(name), log), row_(row), col_(col), children_(std::move(children)) {
     members_ = std::move(members);
   }
   LONG row_, col_;  // a cell's place; a block's first and last rows
@@ -307,7 +287,9 @@ TEST_F(AutomationImport, TheWorkbookIsClosedUnsavedAndTheApplicationQuitAfterAFa
     }
     const bool opened = fail > 3;
     ASSERT_EQ(log.Calls.size(), size_t(fail) + (opened ? 3 : 2));
-    if (opened) EXPECT_EQ(log.Calls[log.Calls.size() - 2], "Workbook.Close call bool:false");
+    if (opened) {
+      EXPECT_EQ(log.Calls[log.Calls.size() - 2], "Workbook.Close call bool:false");
+    }
     EXPECT_EQ(log.Calls.back(), "Application.Quit call");
     EXPECT_EQ(log.LiveObjects, 0);
   }

@@ -52,6 +52,7 @@
 #include <vector>
 
 #include "framework/core/text.h"
+#include "tests/spreadsheet/win/dispatch_object.h"
 #include "spreadsheet/core/cell_value.h"
 #include "spreadsheet/core/xlsx_reader.h"
 
@@ -198,7 +199,7 @@ struct TFault {
 };
 
 // An object of the server's model: members called by name, as late binding does.
-class TObject : public IDispatch {
+class TObject : public TDispatchObject {
  public:
   using THandler = std::function<void(WORD flags, const TArgs& args, VARIANT* result)>;
 
@@ -207,26 +208,6 @@ class TObject : public IDispatch {
     if (--gLiveObjects == 0 && gQuitting) ::PostQuitMessage(0);
   }
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch)) {
-      *out = static_cast<IDispatch*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG n = --refs_;
-    if (n == 0) delete this;
-    return n;
-  }
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override {
-    *n = 0;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
     if (Rejecting()) return RPC_E_CALL_REJECTED;
     for (UINT n = 0; n < count; ++n) ids[n] = DISPID_UNKNOWN;
@@ -300,7 +281,6 @@ class TObject : public IDispatch {
 
  private:
   std::string name_;
-  ULONG refs_ = 0;
   std::vector<std::pair<std::string, THandler>> members_;
 };
 
