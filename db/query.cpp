@@ -1,7 +1,5 @@
 #include "db/query.h"
 
-#include <charconv>
-
 #include "db/sql_markers.h"
 #include "framework/core/text.h"
 
@@ -141,13 +139,6 @@ namespace {
 
 bool IsExactNumeric(SQLSMALLINT type) { return type == SQL_DECIMAL || type == SQL_NUMERIC; }
 
-// A double as the shortest decimal text that reads back as the same double.
-std::string ShortestText(double d) {
-  char buf[32];
-  const auto r = std::to_chars(buf, buf + sizeof buf, d);
-  return std::string(buf, r.ptr);
-}
-
 // A character column's type for text sent as UTF-16.
 SQLSMALLINT WideType(SQLSMALLINT type) {
   switch (type) {
@@ -179,7 +170,7 @@ void TDatabaseQuery::Bind(TBindings& b) {
     if (auto* d = std::get_if<double>(&p.Value); d && IsExactNumeric(sqlType)) {
       // For a decimal column the value goes as the decimal text it stands for:
       // the binary fraction of 12.35 is 12.3499..., which a driver may cut to 12.34.
-      b.decimals[i] = ShortestText(*d);
+      b.decimals[i] = fw::ShortestDoubleText(*d);
       b.lengths[i] = SQLLEN(b.decimals[i].size());
       rc = SQLBindParameter(h, n, SQL_PARAM_INPUT, SQL_C_CHAR, sqlType, columnSize, digits, b.decimals[i].data(),
                             b.lengths[i], &b.lengths[i]);

@@ -2,15 +2,15 @@
 
 #include <charconv>
 
+#include "framework/core/text.h"
+
 namespace naveko {
 
 TPrices SentTexts(const TValues& values) {
   TPrices out;
   for (size_t k = 0; k < 4; ++k) {
     if (const double* d = std::get_if<double>(&values[k])) {
-      char buf[32];
-      const auto r = std::to_chars(buf, buf + sizeof buf, *d);
-      out[k] = std::string(buf, r.ptr);
+      out[k] = fw::ShortestDoubleText(*d);  // as a decimal column receives it
     } else if (const std::uint8_t* u = std::get_if<std::uint8_t>(&values[k])) {
       out[k] = std::to_string(unsigned(*u));
     } else if (const std::string* s = std::get_if<std::string>(&values[k])) {
