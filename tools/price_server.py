@@ -11,10 +11,13 @@ status (--status 404) or drops the connection without an answer (--drop).
 It can also behave as the maker's real web server may:
   --static          as a static-file server does: Last-Modified (the file's
                     time) and ETag, no Cache-Control, and 304 Not Modified to
-                    a conditional request whose validator matches;
+                    a conditional request whose validator matches, If-None-Match
+                    deciding when both are sent (RFC 9110, sections 13.1.2,
+                    13.1.3 and 15.4.5); a client may then reuse its copy
+                    heuristically (RFC 9111, section 4.2.2);
   --redirect CODE:PATH
                     answers CODE (301, 302) with a Location on the same server
-                    naming PATH, which it serves;
+                    naming PATH, which it serves (RFC 9110, 15.4.2 and 15.4.3);
   --short BYTES     announces the whole file in Content-Length, sends only its
                     first BYTES and closes the connection (a dropped line);
   --delay SECONDS   answers only after SECONDS (a slow line).

@@ -3,6 +3,22 @@
 // with mat00 as a pharmacy's database may have it: a uniqueidentifier-like key
 // (uuid) with numeric(19,4) prices, numeric(18,2) prices, money, and a trigger
 // that raises an error after its own statements for one key.
+//
+// What each variant stands in for, as SQL Server documents it:
+// - uniqueidentifier (Transact-SQL): comparing the column with a text that is
+//   no GUID fails the whole statement, "Conversion failed when converting from
+//   a character string to uniqueidentifier" (error 8169); PostgreSQL's uuid
+//   refuses such a text as well ("invalid input syntax for type uuid", SQLSTATE
+//   22P02).
+// - decimal and numeric (Transact-SQL): a value is rounded to the column's
+//   scale (12.345 into decimal(18,2) is 12.35) and spelled with all its scale
+//   digits; money and smallmoney (Transact-SQL): four decimal places. PostgreSQL's
+//   numeric behaves the same; its money is spelled with the currency sign.
+// - CREATE TRIGGER (Transact-SQL) and SQLMoreResults (ODBC API reference): a
+//   trigger's own statements add results after the statement's, and an error
+//   among them is read there. PostgreSQL's RAISE EXCEPTION in an AFTER trigger
+//   fails the statement itself (at SQLExecute) and undoes its work, so the
+//   later-results path is not reached by these back ends.
 #pragma once
 #include <gtest/gtest.h>
 #include <unistd.h>
