@@ -276,12 +276,20 @@ class Program:
 
 def wait_for_window(title: str, timeout: float = 30.0, cls: str | None = None) -> dict:
     deadline = time.monotonic() + timeout
+    failed = None
     while time.monotonic() < deadline:
-        for w in probe("windows"):
+        # One look that fails (the probe can lose a window that closes while it
+        # reads it) is no answer yet: the next look decides.
+        try:
+            windows = probe("windows")
+        except subprocess.CalledProcessError as e:
+            failed, windows = e, []
+        for w in windows:
             if w["text"] == title and (cls is None or w["class"] == cls):
                 return w
         time.sleep(0.3)
-    raise AssertionError(f"no window titled {title!r} within {timeout} s")
+    raise AssertionError(f"no window titled {title!r} within {timeout} s"
+                         + (f" (the probe last failed: {failed})" if failed else ""))
 
 
 def x_window(title: str) -> str:

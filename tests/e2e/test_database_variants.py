@@ -117,10 +117,12 @@ class DatabaseVariants(unittest.TestCase):
                 with locker.cursor() as c:
                     c.execute("select * from mat00 where guid = %s for update", (k2,))
                 started = time.monotonic()
-                message = self.run_program(work, [f"{k1},10,10,10,10", f"{k2},20,20,20,20", f"{k3},30,30,30,30"])
-                waited = time.monotonic() - started
-                locker.rollback()
-                locker.close()
+                try:
+                    message = self.run_program(work, [f"{k1},10,10,10,10", f"{k2},20,20,20,20", f"{k3},30,30,30,30"])
+                finally:  # whatever happened, the next case's restore must not wait on this lock
+                    waited = time.monotonic() - started
+                    locker.rollback()
+                    locker.close()
                 self.assertEqual(message, bench.UPDATE_INCOMPLETE)
                 self.assertGreater(waited, 45, "it waited for the statement's time-out")
                 records = self.journal()
